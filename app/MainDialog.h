@@ -1,0 +1,16 @@
+#pragma once
+// The main dialog: the program's window, its commands and the flags it owns.
+#include <atomic>
+
+#include "platform/Window.h"
+
+namespace q60 {
+
+// Set once the dialog exists; repaint requests and camera frames wait for it.
+extern WindowHandle mainWindow;
+
+// The TestPic menu item's mark. Atomic because the transmit feeder thread
+// reads it at every pixel while the window thread toggles it.
+extern std::atomic<bool> testPicture;
+
+}  // namespace q60

@@ -1,0 +1,16 @@
+#pragma once
+// Turns each received sample into one discriminator value that follows the tone's
+// frequency: about sin(2*pi*(f - 1999.94 Hz) / 11025), whatever the amplitude.
+#include <cstdint>
+
+namespace q60 {
+
+// Running peaks of the input: each new extreme is taken, then both drift back
+// towards zero by 0.01 per sample. The level bar shows them.
+extern float levelHigh;
+extern float levelLow;
+
+// One captured byte minus 128 in, one discriminator value out; window thread only.
+float demodulateSample(int32_t sample);
+
+}  // namespace q60

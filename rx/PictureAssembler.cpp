@@ -1,0 +1,138 @@
+// Consumes discriminator values from the FM demodulator; produces the RxPicture and
+// asks the main window to repaint at every picture restart. The recorder's timer
+// work calls receiveSample for every captured byte, on the window thread.
+#include "rx/PictureAssembler.h"
+
+#include <cstring>
+
+#include "app/MainDialog.h"
+#include "app/Settings.h"
+#include "platform/Window.h"
+#include "rx/FmDemodulator.h"
+
+namespace q60 {
+
+uint8_t RxPicture[rxPictureBytes] = {};
+int32_t rowIndex = 0;
+
+namespace {
+
+constexpr float slowAverageKeep = 59.0F;  // weights of the slow average, over 60
+constexpr float slowAverageWeights = 60.0F;
+constexpr int32_t frameHoldoffValues = 6000;  // about 0.544 s between frame syncs
+constexpr int32_t lineHoldoffAfterFrame = 180;
+constexpr int32_t lineHoldoffValues = 140;
+constexpr int32_t minLineSyncsForPhase = 30;
+constexpr int32_t phaseFold = 80;  // means from here on lie before the line start
+constexpr int32_t deadBand = 1;    // a mean of -1 to 1 needs no step
+constexpr int32_t lastPosition = rxPictureWidth - 1;
+
+// The flywheel: a line is always counted out to 160 values; line syncs only vote
+// on where it should start, and each frame sync moves it by at most one value.
+uint8_t lineBuffer[rxPictureWidth] = {};
+int32_t linePosition = 0;
+int32_t lineCount = rxPictureRows;
+float slowAverage = 50.0F;
+int32_t frameHoldoff = 0;
+int32_t lineHoldoff = 0;
+int64_t phaseSum = 0;  // 64 bits: line syncs without a frame sync would overflow 32 in two days
+int32_t phaseCount = 0;
+
+void storeLine()
+{
+    if (rowIndex >= 0 && rowIndex < rxPictureRows) {
+        uint8_t* row = RxPicture + rxPictureRowBytes * rowIndex;
+        for (int i = 0; i < rxPictureWidth; ++i)
+            std::memset(row + 3 * i, lineBuffer[i], 3);
+    }
+    rowIndex = rowIndex + 1;
+}
+
+void restartPicture()
+{
+    rowIndex = 0;
+    repaintNow(mainWindow);
+}
+
+uint8_t greyOf(float v)
+{
+    if (v >= 255.0F)
+        return 255;
+    if (!(v > 0.0F))  // also a NaN
+        return 0;
+    return static_cast<uint8_t>(v);
+}
+
+void correctLinePhase()
+{
+    if (phaseSum <= 0 || phaseCount < minLineSyncsForPhase)
+        return;
+    auto mean = static_cast<int32_t>(phaseSum / phaseCount);
+    if (mean >= phaseFold)
+        mean = mean - rxPictureWidth;
+    if (mean > deadBand)
+        linePosition = linePosition - 1;
+    if (mean < -deadBand)
+        linePosition = linePosition + 1;
+}
+
+void takeFrameSync()
+{
+    lineCount = 0;
+    restartPicture();
+    frameHoldoff = frameHoldoffValues;
+    lineHoldoff = lineHoldoffAfterFrame;
+    correctLinePhase();
+    phaseSum = 0;
+    phaseCount = 0;
+}
+
+void takeLineSync()
+{
+    lineHoldoff = lineHoldoff + lineHoldoffValues;
+    phaseSum = phaseSum + linePosition;
+    phaseCount = phaseCount + 1;
+}
+
+// A line that ends at 160 carries a forward phase step that had no room in it;
+// starting the next line at 1 makes that step count, as it does anywhere else.
+void advanceLinePosition()
+{
+    if (linePosition < lastPosition) {
+        linePosition = linePosition + 1;
+        return;
+    }
+    storeLine();
+    lineCount = lineCount + 1;
+    linePosition = linePosition > lastPosition ? 1 : 0;
+}
+
+}  // namespace
+
+void assembleValue(float x)
+{
+    const auto v = static_cast<float>(Brightness + static_cast<double>(Contrast) * x);
+    slowAverage = static_cast<float>((static_cast<double>(slowAverageKeep) * slowAverage + v) / slowAverageWeights);
+    if (frameHoldoff >= 0)
+        frameHoldoff = frameHoldoff - 1;
+    if (slowAverage <= Synclevel && frameHoldoff <= 0)
+        takeFrameSync();
+    if (lineHoldoff >= 0)
+        lineHoldoff = lineHoldoff - 1;
+    if (v <= Synclevel && lineHoldoff <= 0)
+        takeLineSync();
+    if (linePosition >= 0 && linePosition <= lastPosition)
+        lineBuffer[linePosition] = greyOf(v);
+    advanceLinePosition();
+    if (lineCount >= rxPictureRows) {
+        lineCount = 0;
+        restartPicture();
+    }
+}
+
+void receiveSample(int32_t sample)
+{
+    assembleValue(demodulateSample(sample));
+}
+
+}  // namespace q60

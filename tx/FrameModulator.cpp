@@ -1,0 +1,92 @@
+// Consumes the TxFrame (or the test ramp) and produces one frame of 8-bit tone in
+// synthBuffer; the transmit feeder thread calls modulateFrame once per frame it sends.
+#include "tx/FrameModulator.h"
+
+#include <cmath>
+
+#include "app/MainDialog.h"
+
+namespace q60 {
+
+std::atomic<uint8_t> TxFrame[txFrameBytes] = {};
+uint8_t* synthBuffer = nullptr;
+
+namespace {
+
+// Just below 2*pi: this ten-digit wrap point is part of the tone format.
+constexpr double phaseWrap = 6.283185307;
+constexpr double toneAmplitude = 80.0;
+constexpr double toneCentre = 128.0;
+constexpr double syncIncrement = 0.683864;  // radians per sample, 1200 Hz
+constexpr double blackIncrement = 0.854;    // grey 0, about 1498.5 Hz
+constexpr double greyStep = 0.00175;        // per grey level, about 3.07 Hz
+constexpr int frameSyncSamples = 160;
+constexpr int lineSyncPixels = 4;           // pixels 0 to 3 carry the line sync
+constexpr int sentLines = 59;               // the frame sync takes line 59's time
+
+// Running state of the frame being built; used by the feeder thread alone.
+uint8_t* synthCursor = nullptr;
+double phase = 0.0;
+
+void advancePhase(double step)
+{
+    phase = phase + step;
+    if (phase >= phaseWrap)
+        phase = phase - phaseWrap;
+}
+
+void writeSample()
+{
+    const double value = std::sin(phase) * toneAmplitude + toneCentre;
+    *synthCursor++ = static_cast<uint8_t>(static_cast<int32_t>(value));
+}
+
+void writeFrameSync()
+{
+    for (int k = 0; k < frameSyncSamples; ++k) {
+        advancePhase(syncIncrement);
+        writeSample();
+    }
+}
+
+double pixelStep(int i, uint8_t v)
+{
+    if (i < lineSyncPixels)
+        return syncIncrement;
+    if (testPicture.load(std::memory_order_relaxed))
+        v = static_cast<uint8_t>(3 * i);
+    return v * greyStep + blackIncrement;
+}
+
+void writeLine(const std::atomic<uint8_t>* line)
+{
+    for (int i = 0; i < pixelsPerLine; ++i) {
+        const double step = pixelStep(i, line[i].load(std::memory_order_relaxed));
+        for (int twice = 0; twice < 2; ++twice) {
+            advancePhase(step);
+            writeSample();
+        }
+    }
+}
+
+}  // namespace
+
+void setTxFrame(const uint8_t* source, size_t length)
+{
+    for (size_t k = 0; k < length && k < txFrameBytes; ++k)
+        TxFrame[k].store(source[k], std::memory_order_relaxed);
+}
+
+int modulateFrame()
+{
+    if (synthBuffer == nullptr)
+        return 0;
+    synthCursor = synthBuffer;
+    phase = 0.0;
+    writeFrameSync();
+    for (int n = 0; n < sentLines; ++n)
+        writeLine(&TxFrame[pixelsPerLine * n]);
+    return static_cast<int>(synthCursor - synthBuffer);
+}
+
+}  // namespace q60
