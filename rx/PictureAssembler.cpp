@@ -3,6 +3,7 @@
 // work calls receiveSample for every captured byte, on the window thread.
 #include "rx/PictureAssembler.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "app/MainDialog.h"
@@ -112,7 +113,10 @@ void advanceLinePosition()
 void assembleValue(float x)
 {
     const auto v = static_cast<float>(Brightness + static_cast<double>(Contrast) * x);
-    slowAverage = static_cast<float>((static_cast<double>(slowAverageKeep) * slowAverage + v) / slowAverageWeights);
+    // A NaN or infinite level would hold the average for the rest of the run and
+    // end frame sync for good; it is left out, as it passes no sync test anyway.
+    if (std::isfinite(v))
+        slowAverage = static_cast<float>((static_cast<double>(slowAverageKeep) * slowAverage + v) / slowAverageWeights);
     if (frameHoldoff >= 0)
         frameHoldoff = frameHoldoff - 1;
     if (slowAverage <= Synclevel && frameHoldoff <= 0)
