@@ -1,0 +1,126 @@
+// Picture files of the codec tool, on QImage. Files are opened by their byte names
+// and handed to Qt as open descriptors, so names that are not UTF-8 still work.
+#include "tools/CodecImage.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#include "rx/PictureAssembler.h"
+#include "tools/CodecFailure.h"
+#include "tx/FrameModulator.h"
+#include "video/FrameGrabber.h"
+
+namespace q60 {
+
+namespace {
+
+bool openDescriptor(QFile& file, const std::string& path, int flags, QIODevice::OpenMode mode)
+{
+    const std::string failure = (mode & QIODevice::WriteOnly) ? "cannot write: " : "cannot read picture: ";
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return reportFailure(path, failure + std::strerror(errno));
+    if (file.open(fd, mode, QFileDevice::AutoCloseHandle))
+        return true;
+    ::close(fd);
+    return reportFailure(path, failure + file.errorString().toStdString());
+}
+
+std::optional<QImage> readPicture(const std::string& path)
+{
+    QFile file;
+    if (!openDescriptor(file, path, O_RDONLY, QIODevice::ReadOnly))
+        return std::nullopt;
+    QImageReader reader(&file);
+    QImage image = reader.read();
+    if (image.isNull()) {
+        reportFailure(path, "cannot read picture: " + reader.errorString().toStdString());
+        return std::nullopt;
+    }
+    return image;
+}
+
+bool isTxFrameItself(const QImage& image)
+{
+    return image.format() == QImage::Format_Grayscale8 && image.width() == pixelsPerLine &&
+           image.height() == txFrameLines;
+}
+
+void sendGreyPicture(const QImage& image)
+{
+    std::array<uint8_t, txFrameBytes> frame{};
+    for (int j = 0; j < txFrameLines; ++j)
+        std::memcpy(frame.data() + pixelsPerLine * j, image.constScanLine(txFrameLines - 1 - j), pixelsPerLine);
+    setTxFrame(frame.data(), frame.size());
+}
+
+// Premultiplied pixels are the picture laid over black, so transparent parts send dark.
+void grabPicture(const QImage& image)
+{
+    const QImage pixels = image.scaled(cameraWidth, cameraHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                              .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    std::array<uint8_t, cameraFrameBytes> frame{};
+    for (int m = 0; m < cameraHeight; ++m) {
+        const auto* source = reinterpret_cast<const QRgb*>(pixels.constScanLine(cameraHeight - 1 - m));
+        uint8_t* target = frame.data() + 3 * cameraWidth * m;
+        for (int x = 0; x < cameraWidth; ++x) {
+            target[3 * x] = static_cast<uint8_t>(qBlue(source[x]));
+            target[3 * x + 1] = static_cast<uint8_t>(qGreen(source[x]));
+            target[3 * x + 2] = static_cast<uint8_t>(qRed(source[x]));
+        }
+    }
+    reduceFrame(frame.data());
+}
+
+bool writePng(const std::string& path, const QImage& image)
+{
+    QFile file;
+    if (!openDescriptor(file, path, O_WRONLY | O_CREAT | O_TRUNC, QIODevice::WriteOnly))
+        return false;
+    QImageWriter writer(&file, "png");
+    if (writer.write(image) && file.flush())
+        return true;
+    const QString reason = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+    file.close();
+    discardPartialOutput(path);
+    return reportFailure(path, "cannot write: " + reason.toStdString());
+}
+
+}  // namespace
+
+bool loadTxPicture(const std::string& path)
+{
+    const std::optional<QImage> image = readPicture(path);
+    if (!image)
+        return false;
+    if (isTxFrameItself(*image))
+        sendGreyPicture(*image);
+    else
+        grabPicture(*image);
+    return true;
+}
+
+bool saveRxPicture(const std::string& path, bool tall)
+{
+    const int repeat = tall ? 2 : 1;
+    QImage image(rxPictureWidth, rxPictureRows * repeat, QImage::Format_Grayscale8);
+    for (int y = 0; y < image.height(); ++y) {
+        const uint8_t* row = RxPicture + rxPictureRowBytes * (rxPictureRows - 1 - y / repeat);
+        uchar* target = image.scanLine(y);
+        for (int i = 0; i < rxPictureWidth; ++i)
+            target[i] = row[3 * i];  // blue; all three colours carry the grey
+    }
+    return writePng(path, image);
+}
+
+}  // namespace q60
