@@ -112,15 +112,12 @@ bool checkShape(const std::string& path, const SF_INFO& info)
     return true;
 }
 
-bool streamRaw(SNDFILE* file, const ByteSink& sink)
+void streamRaw(SNDFILE* file, const ByteSink& sink)
 {
     std::array<uint8_t, blockSamples> block{};
-    for (;;) {
-        const sf_count_t got = sf_read_raw(file, block.data(), static_cast<sf_count_t>(block.size()));
-        if (got <= 0)
-            return true;
+    sf_count_t got = 0;
+    while ((got = sf_read_raw(file, block.data(), static_cast<sf_count_t>(block.size()))) > 0)
         sink(block.data(), static_cast<size_t>(got));
-    }
 }
 
 // Reads the next frames into mono (first channel); returns how many, 0 at the end.
@@ -162,10 +159,9 @@ WavWriter::WavWriter(std::string path) : path_(std::move(path)) {}
 WavWriter::~WavWriter()
 {
     if (file_ == nullptr)
-        return;
+        return;  // finished, or never opened
     sf_close(file_);
-    if (!finished_)
-        discardPartialOutput(path_);
+    discardPartialOutput(path_);
 }
 
 bool WavWriter::open()
@@ -189,11 +185,8 @@ bool WavWriter::write(const uint8_t* bytes, size_t count)
 
 bool WavWriter::finish()
 {
-    SNDFILE* file = std::exchange(file_, nullptr);
-    if (sf_close(file) == 0) {
-        finished_ = true;
+    if (sf_close(std::exchange(file_, nullptr)) == 0)
         return true;
-    }
     discardPartialOutput(path_);
     return reportFailure(path_, "cannot write: closing failed");
 }
@@ -206,9 +199,9 @@ bool streamAudioBytes(const std::string& path, const ByteSink& sink)
         return reportFailure(path, std::string("cannot read audio: ") + sf_strerror(nullptr));
     if (!checkShape(path, info))
         return false;
-    const bool streamed = isReceiverByteStream(info) ? streamRaw(file.get(), sink)
-                                                     : streamConverted(file.get(), info, sink);
-    if (!streamed)
+    if (isReceiverByteStream(info))
+        streamRaw(file.get(), sink);
+    else if (!streamConverted(file.get(), info, sink))
         return reportFailure(path, "resampling failed");
     if (sf_error(file.get()) != SF_ERR_NO_ERROR)
         return reportFailure(path, std::string("cannot read audio: ") + sf_strerror(file.get()));

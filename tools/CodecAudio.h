@@ -28,7 +28,6 @@ public:
 private:
     std::string path_;
     SNDFILE* file_ = nullptr;
-    bool finished_ = false;
 };
 
 using ByteSink = std::function<void(const uint8_t* bytes, size_t count)>;

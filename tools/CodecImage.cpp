@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 
@@ -23,6 +24,51 @@
 namespace q60 {
 
 namespace {
+
+// Qt and libpng write some reasons for a failure to stderr themselves. While a file is
+// read or written, that text is caught to go into the tool's one failure line.
+class StderrCapture {
+public:
+    StderrCapture() : saved_(::dup(STDERR_FILENO)), caught_(std::tmpfile())
+    {
+        if (saved_ >= 0 && caught_ != nullptr)
+            ::dup2(::fileno(caught_), STDERR_FILENO);
+    }
+    ~StderrCapture()
+    {
+        restore();
+        if (caught_ != nullptr)
+            std::fclose(caught_);
+    }
+    StderrCapture(const StderrCapture&) = delete;
+    StderrCapture& operator=(const StderrCapture&) = delete;
+
+    // Ends the capture; returns the reason Qt gave, with what was caught, as one line.
+    std::string reason(const QString& error)
+    {
+        restore();
+        std::array<char, 512> text{};
+        if (caught_ != nullptr) {
+            std::rewind(caught_);
+            text[std::fread(text.data(), 1, text.size() - 1, caught_)] = '\0';
+        }
+        const QString detail = QString::fromLocal8Bit(text.data()).simplified();
+        return (detail.isEmpty() ? error : error + " (" + detail + ")").toStdString();
+    }
+
+private:
+    void restore()
+    {
+        if (saved_ < 0)
+            return;
+        ::dup2(saved_, STDERR_FILENO);
+        ::close(saved_);
+        saved_ = -1;
+    }
+
+    int saved_;
+    std::FILE* caught_;
+};
 
 bool openDescriptor(QFile& file, const std::string& path, int flags, QIODevice::OpenMode mode)
 {
@@ -41,10 +87,12 @@ std::optional<QImage> readPicture(const std::string& path)
     QFile file;
     if (!openDescriptor(file, path, O_RDONLY, QIODevice::ReadOnly))
         return std::nullopt;
+    StderrCapture caught;
     QImageReader reader(&file);
     QImage image = reader.read();
     if (image.isNull()) {
-        reportFailure(path, "cannot read picture: " + reader.errorString().toStdString());
+        const std::string reason = caught.reason(reader.errorString());
+        reportFailure(path, "cannot read picture: " + reason);
         return std::nullopt;
     }
     return image;
@@ -87,13 +135,15 @@ bool writePng(const std::string& path, const QImage& image)
     QFile file;
     if (!openDescriptor(file, path, O_WRONLY | O_CREAT | O_TRUNC, QIODevice::WriteOnly))
         return false;
+    StderrCapture caught;
     QImageWriter writer(&file, "png");
     if (writer.write(image) && file.flush())
         return true;
-    const QString reason = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+    const QString error = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+    const std::string reason = caught.reason(error);
     file.close();
     discardPartialOutput(path);
-    return reportFailure(path, "cannot write: " + reason.toStdString());
+    return reportFailure(path, "cannot write: " + reason);
 }
 
 }  // namespace

@@ -174,8 +174,8 @@ bool parseEncode(const CommandLine& line, EncodeRequest& request)
 
 bool parseDecode(const CommandLine& line, DecodeRequest& request)
 {
-    if (!numberOption(line, "--brightness", request.brightness) || !numberOption(line, "--contrast", request.contrast) ||
-        !numberOption(line, "--synclevel", request.synclevel))
+    if (!numberOption(line, "--brightness", request.brightness) ||
+        !numberOption(line, "--contrast", request.contrast) || !numberOption(line, "--synclevel", request.synclevel))
         return false;
     request.lowPass = textOption(line, "--lpf");
     request.highPass = textOption(line, "--hpf");

@@ -95,6 +95,11 @@ std::string pgm(const Bytes& grey)
     return "P5\n80 60\n255\n" + std::string(grey.begin(), grey.end());
 }
 
+QString name(const fs::path& path)
+{
+    return QString::fromStdString(path.string());
+}
+
 QImage uniform(int grey)
 {
     QImage picture(160, 60, QImage::Format_Grayscale8);
@@ -130,9 +135,10 @@ int worstError(const QImage& decoded, const Bytes& sent)
     double worst = 0.0;
     for (int y = 0; y < txFrameLines - 1; ++y) {
         for (int p = 16; p < 152; ++p) {
+            const int got = decoded.pixelColor(p, y).blue();
             double best = 255.0;
             for (int delay = 1; delay <= 3; ++delay)
-                best = std::min(best, std::abs(decoded.pixelColor(p, y).blue() - receivedGrey(sent[80 * (y + 1) + (p - delay) / 2])));
+                best = std::min(best, std::abs(got - receivedGrey(sent[80 * (y + 1) + (p - delay) / 2])));
             worst = std::max(worst, best);
         }
     }
@@ -175,7 +181,8 @@ protected:
     // Runs the tool in the test's directory, so relative names land there.
     Result codec(const std::string& args) const
     {
-        const std::string command = "cd '" + dir_.string() + "' && " Q60_CODEC_PATH " " + args + " >/dev/null 2>stderr.txt";
+        const std::string command =
+            "cd '" + dir_.string() + "' && '" Q60_CODEC_PATH "' " + args + " >/dev/null 2>stderr.txt";
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(at("stderr.txt"))};
     }
@@ -198,8 +205,9 @@ protected:
 
     QImage decoded(const std::string& args) const
     {
+        fs::remove(at("out.png"));
         EXPECT_EQ(codec("decode " + args + " out.png").status, 0) << args;
-        return QImage(QString::fromStdString(at("out.png").string()));
+        return QImage(name(at("out.png")));
     }
 
 private:
@@ -226,7 +234,7 @@ TEST_F(CodecTool, ColourPictureGoesThroughTheGrabberReduction)
 {
     const Bytes colours = randomBytes(3 * 160 * 120, 5);
     const QImage picture(colours.data(), 160, 120, 3 * 160, QImage::Format_RGB888);
-    ASSERT_TRUE(picture.save(QString::fromStdString(at("c.png").string())));
+    ASSERT_TRUE(picture.save(name(at("c.png"))));
     Bytes txFrame(txFrameBytes);
     for (int j = 0; j < 60; ++j) {
         for (int i = 0; i < 80; ++i) {
@@ -293,11 +301,14 @@ TEST_F(CodecTool, BrokenFilesFailWithOneLineNamingThem)
     writeFile(at("slow.wav"), wav(1, 1, 8, 100));
     writeFile(at("wide.wav"), wav(11025, 65535, 8, 100));
     writeFile(at("text.png"), "not a picture\n");
+    const Bytes colours = randomBytes(3 * 64 * 64, 7);
+    ASSERT_TRUE(QImage(colours.data(), 64, 64, 3 * 64, QImage::Format_RGB888).save(name(at("whole.png"))));
+    writeFile(at("cut.png"), readFile(at("whole.png")).substr(0, 6000));  // libpng reports this on stderr itself
     writeFile(at("huge.pgm"), "P5\n100000 100000\n255\n");
     fs::create_directory(at("sub"));
     for (const char* file : {"missing.wav", "empty.wav", "noise.wav", "cut.wav", "slow.wav", "wide.wav", "text.png"})
         expectFileFailure("decode " + std::string(file) + " out.png", file);
-    for (const char* file : {"missing.png", "text.png", "huge.pgm", "noise.wav"})
+    for (const char* file : {"missing.png", "text.png", "huge.pgm", "cut.png", "noise.wav"})
         expectFileFailure("encode " + std::string(file) + " out.wav", file);
     expectFileFailure("encode --test-picture no/such/dir.wav", "no/such/dir.wav");
     expectFileFailure("encode --test-picture sub", "sub");
