@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# The test command: installs what is missing, builds, and runs every test.
+# First a Release build with all tests, then a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer that runs them again.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
+
+"$root/scripts/install-deps.sh"
+
+build_and_test() {
+  local dir=$1
+  shift
+  cmake -S "$root" -B "$dir" -G Ninja "$@"
+  cmake --build "$dir" --parallel "$jobs"
+  ctest --test-dir "$dir" --output-on-failure --parallel "$jobs"
+}
+
+build_and_test "$root/build" -DCMAKE_BUILD_TYPE=Release
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+build_and_test "$root/build-asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DQ60_SANITIZE=address,undefined -DQ60_BUILD_BENCH=OFF
+
+echo "All tests passed."
