@@ -113,7 +113,7 @@ void sendGreyPicture(const QImage& image)
 }
 
 // Premultiplied pixels are the picture laid over black, so transparent parts send dark.
-void grabPicture(const QImage& image)
+void sendScaledPicture(const QImage& image)
 {
     const QImage pixels = image.scaled(cameraWidth, cameraHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                               .convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -156,7 +156,7 @@ bool loadTxPicture(const std::string& path)
     if (isTxFrameItself(*image))
         sendGreyPicture(*image);
     else
-        grabPicture(*image);
+        sendScaledPicture(*image);
     return true;
 }
 

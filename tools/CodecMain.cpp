@@ -39,13 +39,13 @@ constexpr int maxFrames = static_cast<int>((int64_t{1} << 32) / frameSamples - 1
 // The modulator builds each frame here.
 std::array<uint8_t, synthBufferBytes> synthStorage{};
 
-struct OptionSpec {
+struct OptionRule {
     std::string_view name;
     bool takesValue;
 };
 
-constexpr std::array<OptionSpec, 2> encodeOptions{{{"--frames", true}, {"--test-picture", false}}};
-constexpr std::array<OptionSpec, 7> decodeOptions{{{"--brightness", true},
+constexpr std::array<OptionRule, 2> encodeOptions{{{"--frames", true}, {"--test-picture", false}}};
+constexpr std::array<OptionRule, 7> decodeOptions{{{"--brightness", true},
                                                    {"--contrast", true},
                                                    {"--synclevel", true},
                                                    {"--lpf", true},
@@ -101,7 +101,7 @@ bool refuse(const std::string& reason)
     return false;
 }
 
-bool splitArguments(std::span<char* const> args, std::span<const OptionSpec> specs, CommandLine& line)
+bool splitArguments(std::span<char* const> args, std::span<const OptionRule> rules, CommandLine& line)
 {
     bool optionsEnded = false;
     for (size_t k = 0; k < args.size(); ++k) {
@@ -111,12 +111,12 @@ bool splitArguments(std::span<char* const> args, std::span<const OptionSpec> spe
         } else if (arg == "--") {
             optionsEnded = true;
         } else {
-            const auto spec = std::ranges::find(specs, arg, &OptionSpec::name);
-            if (spec == specs.end())
+            const auto rule = std::ranges::find(rules, arg, &OptionRule::name);
+            if (rule == rules.end())
                 return refuse("unknown option " + std::string(arg));
-            if (spec->takesValue && ++k == args.size())
+            if (rule->takesValue && ++k == args.size())
                 return refuse("missing value for " + std::string(arg));
-            line.options[std::string(arg)] = spec->takesValue ? args[k] : "";
+            line.options[std::string(arg)] = rule->takesValue ? args[k] : "";
         }
     }
     return true;
