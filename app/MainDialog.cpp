@@ -1,9 +1,111 @@
-// The main dialog's shared state, read by the receive chain and the modulator.
+// The main dialog's window procedure: routes every message of the window to the
+// module that does the work, and runs the start-up and shut-down sequences.
 #include "app/MainDialog.h"
+
+#include <cstdint>
+
+#include "app/Resources.h"
+#include "app/Settings.h"
+#include "rx/FilterBank.h"
+#include "rx/PictureAssembler.h"
+#include "tx/FrameModulator.h"
 
 namespace q60 {
 
 WindowHandle mainWindow = nullptr;
 std::atomic<bool> testPicture{false};
+
+namespace {
+
+// Slider position p (0 to 100) to receive offset and gain, and back.
+constexpr int32_t brightnessBase = 50;
+constexpr int32_t brightnessStep = 2;
+constexpr int32_t contrastBase = 230;
+constexpr int32_t contrastStep = 3;
+
+// Values from the settings file may lie far outside the sliders' reach: the thumb
+// goes to the end of its track (the control clamps) and the value stays as it is.
+int sliderPositionFor(int32_t value, int32_t base, int32_t step)
+{
+    int64_t position = (int64_t{value} - base) / step;
+    if (position < 0)
+        return 0;
+    return position > 100 ? 100 : static_cast<int>(position);
+}
+
+void onInitDialog(WindowHandle window)
+{
+    mainWindow = window;
+    startTimer(window, rxTimerId, rxTimerPeriodMs);
+    readSettings(window);
+    setSliderPosition(window, idBrightnessSlider,
+                      sliderPositionFor(Brightness, brightnessBase, brightnessStep));
+    setSliderPosition(window, idContrastSlider,
+                      sliderPositionFor(Contrast, contrastBase, contrastStep));
+}
+
+// Commands not listed do nothing: among them 1 and 2, which Enter and Escape send,
+// so Escape never closes the window.
+void onCommand(WindowHandle window, int id)
+{
+    switch (id) {
+    case cmdExit:
+        postClose(window);
+        break;
+    case cmdLoadLowPass:
+    case cmdLoadHighPass:
+    case cmdLoadHighPass63:
+        loadCoefficientsCommand(window, id);
+        break;
+    case cmdTestPic:
+        testPicCommand(window);
+        break;
+    default:
+        break;
+    }
+}
+
+// Only a drag of the thumb sets the value; keys and clicks beside the thumb move it
+// without changing anything.
+void onSlider(const WindowMessage& message)
+{
+    if (message.scroll == ScrollCode::Other)
+        return;
+    if (message.id == idBrightnessSlider)
+        Brightness = message.position * brightnessStep + brightnessBase;
+    else if (message.id == idContrastSlider)
+        Contrast = message.position * contrastStep + contrastBase;
+}
+
+void onDestroy()
+{
+    writeSettings();
+    postQuitMessage(0);
+}
+
+}  // namespace
+
+void mainWindowProc(WindowHandle window, const WindowMessage& message)
+{
+    switch (message.kind) {
+    case MessageKind::InitDialog:
+        onInitDialog(window);
+        break;
+    case MessageKind::Command:
+        onCommand(window, message.id);
+        break;
+    case MessageKind::Paint:
+        paintPicture(window);
+        break;
+    case MessageKind::HScroll:
+        onSlider(message);
+        break;
+    case MessageKind::Destroy:
+        onDestroy();
+        break;
+    case MessageKind::Timer:
+        break;
+    }
+}
 
 }  // namespace q60

@@ -1,10 +1,108 @@
-// The settings values; the receive chain reads them, the sliders and the settings file set them.
+// The six settings and "settings.txt": read once at start (applying the port and
+// driver through the window's commands), written once when the window is destroyed.
 #include "app/Settings.h"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+
+#include "app/Resources.h"
 
 namespace q60 {
 
+int32_t TX_Port = 0;
+int32_t VideoDriver = 0;
 int32_t Contrast = 380;
 int32_t Brightness = 140;
 float Synclevel = 10.0F;
+char Call[callCapacity + 1] = "NOCALL";
+
+namespace {
+
+const char* const settingsPath = "settings.txt";
+
+// "%d %s" into value; a word that is not a number fails and stays in the input,
+// so every later number fails on it too and the call sign receives it.
+bool readNumber(FILE* file, int32_t& value)
+{
+    int number = 0;
+    if (std::fscanf(file, "%d %*s", &number) < 1)
+        return false;
+    value = number;
+    return true;
+}
+
+void applyPort(WindowHandle window)
+{
+    if (TX_Port >= 0 && TX_Port <= 2)
+        sendCommand(window, cmdPortNone + TX_Port);
+}
+
+void applyDriver(WindowHandle window)
+{
+    if (VideoDriver == 0 || VideoDriver == 1)
+        sendCommand(window, cmdDriver0 + VideoDriver);
+}
+
+// Synclevel is only ever a whole number read from the file, but 2^31 and above
+// would not convert back to an int: they are written as the largest one.
+int syncLevelForFile()
+{
+    if (!(Synclevel < 2147483648.0F))
+        return INT32_MAX;
+    return static_cast<int>(Synclevel);
+}
+
+bool writeLines(FILE* file)
+{
+    std::fprintf(file, "%d TX_Port\n", TX_Port);
+    std::fprintf(file, "%d VideoDriver\n", VideoDriver);
+    std::fprintf(file, "%d Contrast\n", Contrast);
+    std::fprintf(file, "%d Brightness\n", Brightness);
+    std::fprintf(file, "%d Synclevel\n", syncLevelForFile());
+    std::fprintf(file, "%s Call\n", Call);
+    return std::fflush(file) == 0 && std::ferror(file) == 0 && fsync(fileno(file)) == 0;
+}
+
+}  // namespace
+
+void readSettings(WindowHandle window)
+{
+    FILE* file = std::fopen(settingsPath, "r");
+    if (file == nullptr)
+        return;
+    int32_t syncLevel = 0;
+    bool haveSyncLevel = readNumber(file, TX_Port) && readNumber(file, VideoDriver) &&
+                         readNumber(file, Contrast) && readNumber(file, Brightness) &&
+                         readNumber(file, syncLevel);
+    // A longer call sign is cut to the characters Call has room for.
+    std::fscanf(file, "%11s", Call);
+    std::fclose(file);
+    if (haveSyncLevel)
+        Synclevel = static_cast<float>(syncLevel);
+    applyPort(window);
+    applyDriver(window);
+}
+
+// The new file is complete on disk before it replaces the old one, so a crash
+// or a full disk never leaves a truncated file; when it cannot be written at all
+// (a read-only directory), this run's changes are lost without a word.
+void writeSettings()
+{
+    std::string temporaryPath = std::string(settingsPath) + "." + std::to_string(getpid()) + ".tmp";
+    int descriptor = open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (descriptor < 0)
+        return;
+    FILE* file = fdopen(descriptor, "w");
+    if (file == nullptr) {
+        close(descriptor);
+        unlink(temporaryPath.c_str());
+        return;
+    }
+    bool written = writeLines(file);
+    if (std::fclose(file) != 0 || !written || std::rename(temporaryPath.c_str(), settingsPath) != 0)
+        unlink(temporaryPath.c_str());
+}
 
 }  // namespace q60

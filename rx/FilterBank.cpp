@@ -7,6 +7,8 @@
 
 #include <locale.h>
 
+#include "app/Resources.h"
+
 namespace q60 {
 
 float lowPassCoeffs[lowPassCoeffCount] = {};
@@ -100,6 +102,19 @@ int loadCoefficientFile(const char* path, int lowPass, int long63)
         freelocale(pointLocale);
     std::fclose(file);
     return result;
+}
+
+void loadCoefficientsCommand(WindowHandle window, int command)
+{
+    int loaded = 0;
+    if (command == cmdLoadLowPass)
+        loaded = loadCoefficientFile("lpfcoeff.txt", 1, 0);
+    else if (command == cmdLoadHighPass)
+        loaded = loadCoefficientFile("hpfcoeff.txt", 0, 0);
+    else if (command == cmdLoadHighPass63)
+        loaded = loadCoefficientFile("hpfcoeff63.txt", 0, 1);
+    if (loaded == 0)
+        showMessage(window, "load failed");
 }
 
 }  // namespace q60

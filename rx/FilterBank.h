@@ -4,6 +4,8 @@
 // entry M the centre of a 2M+1-tap filter.
 #include <cstdint>
 
+#include "platform/Window.h"
+
 namespace q60 {
 
 inline constexpr int lowPassCoeffCount = 16;   // enough for 31 taps
@@ -22,5 +24,9 @@ void restoreDefaultFilters();
 // high-pass when long63 is non-zero, else the low-pass (lowPass non-zero) or the
 // 23/31-tap high-pass. Returns 1 on success, 0 on failure.
 int loadCoefficientFile(const char* path, int lowPass, int long63);
+
+// The "load" commands: loads "lpfcoeff.txt", "hpfcoeff.txt" or "hpfcoeff63.txt" as
+// the command says and tells the user "load failed" when the file does not load.
+void loadCoefficientsCommand(WindowHandle window, int command);
 
 }  // namespace q60

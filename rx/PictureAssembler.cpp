@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/MainDialog.h"
+#include "app/Resources.h"
 #include "app/Settings.h"
 #include "platform/Window.h"
 #include "rx/FmDemodulator.h"
@@ -137,6 +138,12 @@ void assembleValue(float x)
 void receiveSample(int32_t sample)
 {
     assembleValue(demodulateSample(sample));
+}
+
+void paintPicture(WindowHandle window)
+{
+    stretchBitmap(window, pictureX, pictureY, pictureWidth, pictureHeight, RxPicture, rxPictureWidth,
+                  rxPictureRows);
 }
 
 }  // namespace q60

@@ -2,6 +2,8 @@
 // The last stage of the receive chain: levels, line and frame sync, and the RxPicture.
 #include <cstdint>
 
+#include "platform/Window.h"
+
 namespace q60 {
 
 inline constexpr int rxPictureWidth = 160;  // values per received line
@@ -20,5 +22,8 @@ void receiveSample(int32_t sample);
 
 // Takes one discriminator value into the picture.
 void assembleValue(float x);
+
+// Paints the RxPicture into the window at 5,0, each row twice, row 0 at the bottom.
+void paintPicture(WindowHandle window);
 
 }  // namespace q60

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/MainDialog.h"
+#include "app/Resources.h"
 
 namespace q60 {
 
@@ -87,6 +88,13 @@ int modulateFrame()
     for (int n = 0; n < sentLines; ++n)
         writeLine(&TxFrame[pixelsPerLine * n]);
     return static_cast<int>(synthCursor - synthBuffer);
+}
+
+void testPicCommand(WindowHandle window)
+{
+    const bool marked = testPicture.load(std::memory_order_relaxed);
+    checkMenuItem(window, cmdTestPic, !marked);
+    testPicture.store(!marked, std::memory_order_relaxed);
 }
 
 }  // namespace q60

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/Window.h"
+
 namespace q60 {
 
 inline constexpr int pixelsPerLine = 80;
@@ -26,5 +28,8 @@ void setTxFrame(const uint8_t* source, size_t length);
 // Builds one frame of tone at the start of synthBuffer; returns the bytes written
 // (frameSamples), or 0 when there is no synthBuffer.
 int modulateFrame();
+
+// The TestPic command: the test ramp replaces the picture while the item is marked.
+void testPicCommand(WindowHandle window);
 
 }  // namespace q60

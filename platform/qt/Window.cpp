@@ -1,15 +1,120 @@
-// The window requests of the logic, carried out on Qt Widgets.
-// A WindowHandle is the QWidget it names.
+// The window requests of the logic, carried out on Qt Widgets, and the program's
+// application object and event loop.
 #include "platform/Window.h"
 
-#include <QWidget>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QProgressBar>
+#include <QSlider>
+#include <QTimer>
+#include <algorithm>
+
+#include "platform/qt/PlatformWindow.h"
 
 namespace q60 {
+namespace {
+
+int clampPercent(int value) { return std::clamp(value, 0, 100); }
+
+}  // namespace
+
+int runMainDialog(const DialogTemplate& dialog, WindowProc procedure)
+{
+    // QApplication keeps argc and argv for its whole life; the program takes no options.
+    static int argc = 1;
+    static char name[] = "quorrel60";
+    static char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    // Only the window procedure ends the loop, once the window's destruction has run.
+    application.setQuitOnLastWindowClosed(false);
+    PlatformWindow window(dialog, procedure);
+    application.setWindowIcon(window.windowIcon());
+    window.start();
+    return application.exec();
+}
+
+void sendCommand(WindowHandle window, int id)
+{
+    window->deliver(WindowMessage{MessageKind::Command, id});
+}
+
+void postClose(WindowHandle window)
+{
+    QMetaObject::invokeMethod(window, [window] { window->close(); }, Qt::QueuedConnection);
+}
+
+void postQuitMessage(int status) { QCoreApplication::exit(status); }
+
+void checkMenuItem(WindowHandle window, int id, bool checked)
+{
+    if (QAction* action = window->menuItem(id)) {
+        action->setCheckable(checked);
+        action->setChecked(checked);
+    }
+}
+
+void enableMenuItem(WindowHandle window, int id, bool enabled)
+{
+    if (QAction* action = window->menuItem(id))
+        action->setEnabled(enabled);
+}
+
+void appendMenuItem(WindowHandle window, int popup, int id, const char* text)
+{
+    if (QMenu* menu = window->popup(popup))
+        window->addMenuItem(menu, id, text, false);
+}
+
+void drawMenuBar(WindowHandle window) { window->menuBar()->update(); }
+
+void showMessage(WindowHandle window, const char* text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("info"), QString::fromUtf8(text), QMessageBox::Ok,
+                    window);
+    box.exec();
+}
+
+void setCaption(WindowHandle window, const char* text) { window->setWindowTitle(QString::fromUtf8(text)); }
 
 void repaintNow(WindowHandle window)
 {
     if (window != nullptr)
-        reinterpret_cast<QWidget*>(window)->repaint();
+        window->client()->repaint();
+}
+
+void stretchBitmap(WindowHandle window, int x, int y, int width, int height, const uint8_t* bits,
+                   int bitmapWidth, int bitmapHeight)
+{
+    QPainter* painter = window->activePainter;
+    if (painter == nullptr)
+        return;
+    const qsizetype rowBytes = (3 * bitmapWidth + 3) / 4 * 4;
+    const QImage bottomUp(bits, bitmapWidth, bitmapHeight, rowBytes, QImage::Format_BGR888);
+    painter->drawImage(QRect(x, y, width, height), bottomUp.mirrored(false, true));
+}
+
+void setLevelBar(WindowHandle window, int percent)
+{
+    if (window->levelBar != nullptr)
+        window->levelBar->setValue(clampPercent(percent));
+}
+
+void setSliderPosition(WindowHandle window, int id, int position)
+{
+    if (auto* slider = qobject_cast<QSlider*>(window->control(id)))
+        slider->setValue(clampPercent(position));
+}
+
+void startTimer(WindowHandle window, int id, int periodMs)
+{
+    auto* timer = new QTimer(window);
+    timer->setTimerType(Qt::PreciseTimer);
+    QObject::connect(timer, &QTimer::timeout, window,
+                     [window, id] { window->deliver(WindowMessage{MessageKind::Timer, id}); });
+    timer->start(periodMs);
 }
 
 }  // namespace q60
