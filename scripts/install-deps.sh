@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Installs, from Debian's archive, every package the build and the tests need
-# that this machine does not have yet. Safe to run again: it installs nothing twice.
+# Installs, from Debian's archive, every package the build needs that this machine
+# does not have yet; with --tests, also what the tests and benchmarks need (a private
+# X server, key presses, screenshots). Safe to run again: it installs nothing twice.
 set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev fonts-dejavu-core
   libsndfile1-dev libsamplerate0-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
 )
+if [[ ${1:-} == --tests ]]; then
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-apps imagemagick)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -6,7 +6,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" --tests
 
 build_and_test() {
   local dir=$1
@@ -16,11 +16,11 @@ build_and_test() {
   ctest --test-dir "$dir" --output-on-failure --parallel "$jobs"
 }
 
-build_and_test "$root/build" -DCMAKE_BUILD_TYPE=Release
+build_and_test "$root/build" -DCMAKE_BUILD_TYPE=Release -DQ60_BUILD_TESTS=ON -DQ60_BUILD_BENCH=ON
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 build_and_test "$root/build-asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQ60_SANITIZE=address,undefined -DQ60_BUILD_BENCH=OFF
+  -DQ60_SANITIZE=address,undefined -DQ60_BUILD_TESTS=ON -DQ60_BUILD_BENCH=OFF
 
 echo "All tests passed."
