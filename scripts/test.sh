@@ -20,6 +20,7 @@ build_and_test "$root/build" -DCMAKE_BUILD_TYPE=Release -DQ60_BUILD_TESTS=ON -DQ
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$root/tests/support/lsan.supp:print_suppressions=0
 build_and_test "$root/build-asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQ60_SANITIZE=address,undefined -DQ60_BUILD_TESTS=ON -DQ60_BUILD_BENCH=OFF
 
