@@ -1,0 +1,199 @@
+// The whole program's window: the real dispatcher on the Qt platform, driven as a
+// user drives it, each test in a working directory of its own (start-up reads
+// "settings.txt" and closing writes it).
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "app/MainDialog.h"
+#include "app/Resources.h"
+#include "app/Settings.h"
+#include "platform/qt/PlatformWindow.h"
+#include "rx/PictureAssembler.h"
+#include "tests/platform/WidgetInput.h"
+
+namespace q60 {
+namespace {
+
+const char* const defaultSettings =
+    "0 TX_Port\n0 VideoDriver\n380 Contrast\n140 Brightness\n10 Synclevel\nNOCALL Call\n";
+
+std::string readFile(const char* path)
+{
+    std::ifstream file(path);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// The grey at a pixel, or -1 where the pixel is not grey.
+int greyAt(const QImage& image, int x, int y)
+{
+    const QRgb pixel = image.pixel(x, y);
+    return qRed(pixel) == qGreen(pixel) && qGreen(pixel) == qBlue(pixel) ? qRed(pixel) : -1;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(directory.isValid());
+        ASSERT_TRUE(QDir::setCurrent(directory.path()));
+    }
+
+    void TearDown() override { QDir::setCurrent(previousDirectory); }
+
+    void start()
+    {
+        window = std::make_unique<PlatformWindow>(mainDialogTemplate, mainWindowProc);
+        window->start();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    QSlider* slider(int id) { return qobject_cast<QSlider*>(window->control(id)); }
+
+    QImage client() { return window->client()->grab().toImage(); }
+
+    int brightnessAfterDrag(int x)
+    {
+        test::dragSliderThumb(slider(idBrightnessSlider), x);
+        return Brightness;
+    }
+
+    int contrastAfterDrag(int x)
+    {
+        test::dragSliderThumb(slider(idContrastSlider), x);
+        return Contrast;
+    }
+
+    // Far beyond either end of a slider's track.
+    int rightEnd() { return slider(idBrightnessSlider)->width() + 40; }
+    static constexpr int leftEnd = -40;
+
+    QString previousDirectory = QDir::currentPath();
+    QTemporaryDir directory;
+    std::unique_ptr<PlatformWindow> window;
+};
+
+TEST_F(MainWindowTest, PictureAreaIsBlackAtStart)
+{
+    start();
+    const QImage shown = client();
+    int notBlack = 0;
+    for (int y = 0; y < 120; ++y)
+        for (int x = 5; x < 165; ++x)
+            notBlack += greyAt(shown, x, y) == 0 ? 0 : 1;
+    EXPECT_EQ(notBlack, 0);
+    EXPECT_NE(greyAt(shown, 4, 60), 0);
+    EXPECT_NE(greyAt(shown, 165, 60), 0);
+}
+
+TEST_F(MainWindowTest, PictureRowsAppearTwiceBottomUpFiveColumnsIn)
+{
+    for (int row = 0; row < rxPictureRows; ++row)
+        for (int i = 0; i < rxPictureWidth; ++i)
+            for (int colour = 0; colour < 3; ++colour)
+                RxPicture[rxPictureRowBytes * row + 3 * i + colour] = static_cast<uint8_t>(4 * row + i % 2);
+    start();
+    const QImage shown = client();
+
+    EXPECT_EQ(greyAt(shown, 5, 119), 0) << "row 0, pixel 0 at the bottom left";
+    EXPECT_EQ(greyAt(shown, 6, 118), 1);
+    EXPECT_EQ(greyAt(shown, 164, 0), 237) << "row 59, pixel 159 at the top right";
+    EXPECT_EQ(greyAt(shown, 99, 60), 116) << "row 29, an even pixel";
+    int wrong = 0;
+    for (int row = 0; row < rxPictureRows; ++row)
+        for (int i = 0; i < rxPictureWidth; ++i)
+            for (int y : {119 - 2 * row, 118 - 2 * row})
+                wrong += greyAt(shown, 5 + i, y) == 4 * row + i % 2 ? 0 : 1;
+    EXPECT_EQ(wrong, 0);
+
+    const QRgb background = window->client()->palette().color(QPalette::Window).rgb();
+    int pictureOutside = 0;
+    for (int y = 0; y < 120; ++y)
+        for (int x : {4, 165})
+            pictureOutside += shown.pixel(x, y) == background ? 0 : 1;
+    EXPECT_EQ(pictureOutside, 0);
+}
+
+TEST_F(MainWindowTest, DraggingAThumbToItsEndsSetsBrightnessAndContrast)
+{
+    start();
+    EXPECT_EQ(brightnessAfterDrag(rightEnd()), 250);
+    EXPECT_EQ(brightnessAfterDrag(leftEnd), 50);
+    EXPECT_EQ(contrastAfterDrag(rightEnd()), 530);
+    EXPECT_EQ(contrastAfterDrag(leftEnd), 230);
+}
+
+TEST_F(MainWindowTest, ArrowKeysMoveTheThumbButKeepBrightness)
+{
+    start();
+    QSlider* brightness = slider(idBrightnessSlider);
+    ASSERT_EQ(brightness->value(), 45);
+    brightness->setFocus();
+    for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_PageUp, Qt::Key_Left})
+        QTest::keyClick(brightness, key);
+    EXPECT_EQ(brightness->value(), 56);
+    EXPECT_EQ(Brightness, 140);
+}
+
+TEST_F(MainWindowTest, TestPicTogglesItsMarkAndTheFlag)
+{
+    start();
+    QAction* testPic = window->menuItem(cmdTestPic);
+    testPic->trigger();
+    EXPECT_TRUE(testPic->isChecked());
+    EXPECT_TRUE(testPicture);
+    testPic->trigger();
+    EXPECT_FALSE(testPic->isChecked());
+    EXPECT_FALSE(testPicture);
+}
+
+TEST_F(MainWindowTest, MissingLowPassFileIsReportedInAnInfoBox)
+{
+    start();
+    const test::MessageBoxSeen box =
+        test::answerMessageBox([&] { window->menuItem(cmdLoadLowPass)->trigger(); });
+    ASSERT_TRUE(box.shown);
+    EXPECT_EQ(box.title, "info");
+    EXPECT_EQ(box.text, "load failed");
+    EXPECT_TRUE(box.okOnly);
+    EXPECT_EQ(box.parent, window.get());
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowWritesTheDefaultSettings)
+{
+    start();
+    EXPECT_TRUE(readFile("settings.txt").empty());
+    window->close();
+    EXPECT_EQ(readFile("settings.txt"), defaultSettings);
+}
+
+TEST_F(MainWindowTest, ExitClosesOnceTheLoopRunsAndWritesTheSettings)
+{
+    start();
+    window->menuItem(cmdExit)->trigger();
+    EXPECT_TRUE(window->isVisible()) << "Exit posts the close";
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !window->isVisible(); }, 5000));
+    EXPECT_EQ(readFile("settings.txt"), defaultSettings);
+}
+
+TEST_F(MainWindowTest, SettingsOutOfTheSlidersReachClampTheThumbsAndStay)
+{
+    const char* const saved = "0 TX_Port\n0 VideoDriver\n200 Contrast\n141 Brightness\n10 Synclevel\nNOCALL Call\n";
+    std::ofstream(QDir(directory.path()).filePath("settings.txt").toStdString()) << saved;
+    start();
+    EXPECT_EQ(slider(idContrastSlider)->value(), 0);
+    EXPECT_EQ(slider(idBrightnessSlider)->value(), 45);
+    window->close();
+    EXPECT_EQ(readFile("settings.txt"), saved) << "positioning the thumbs changes no value";
+}
+
+}  // namespace
+}  // namespace q60
