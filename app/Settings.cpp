@@ -2,9 +2,11 @@
 // driver through the window's commands), written once when the window is destroyed.
 #include "app/Settings.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/Resources.h"
@@ -22,15 +24,28 @@ namespace {
 
 const char* const settingsPath = "settings.txt";
 
-// "%d %s" into value; a word that is not a number fails and stays in the input,
-// so every later number fails on it too and the call sign receives it.
+// A number and its key word into value; a word that is not a number fails and
+// stays in the input, so every later number fails on it too and the call sign
+// receives it. Numbers beyond 32 bits are held at the nearest end of the range.
 bool readNumber(FILE* file, int32_t& value)
 {
-    int number = 0;
-    if (std::fscanf(file, "%d %*s", &number) < 1)
+    long long number = 0;
+    if (std::fscanf(file, "%lld %*s", &number) < 1)
         return false;
-    value = number;
+    value = static_cast<int32_t>(std::clamp<long long>(number, INT32_MIN, INT32_MAX));
     return true;
+}
+
+// Only a regular file counts: a directory of that name opens on Linux but holds no settings.
+FILE* openSettings()
+{
+    FILE* file = std::fopen(settingsPath, "r");
+    struct stat status{};
+    if (file != nullptr && (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode))) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
 }
 
 void applyPort(WindowHandle window)
@@ -45,12 +60,14 @@ void applyDriver(WindowHandle window)
         sendCommand(window, cmdDriver0 + VideoDriver);
 }
 
-// Synclevel is only ever a whole number read from the file, but 2^31 and above
-// would not convert back to an int: they are written as the largest one.
+// Synclevel is only ever a whole number read from the file, but as a float it can
+// round up to 2^31, which does not convert back to an int: the ends of the range stand in.
 int syncLevelForFile()
 {
     if (!(Synclevel < 2147483648.0F))
         return INT32_MAX;
+    if (!(Synclevel >= -2147483648.0F))
+        return INT32_MIN;
     return static_cast<int>(Synclevel);
 }
 
@@ -69,7 +86,7 @@ bool writeLines(FILE* file)
 
 void readSettings(WindowHandle window)
 {
-    FILE* file = std::fopen(settingsPath, "r");
+    FILE* file = openSettings();
     if (file == nullptr)
         return;
     int32_t syncLevel = 0;

@@ -153,8 +153,10 @@ void PlatformWindow::connectSlider(QWidget* widget, int id)
     connect(slider, &QSlider::sliderReleased, this, [this, slider, id] {
         deliver(WindowMessage{MessageKind::HScroll, id, ScrollCode::ThumbPosition, slider->sliderPosition()});
     });
+    // The wheel moves the thumb as a SliderMove too, but without holding it down.
     connect(slider, &QSlider::actionTriggered, this, [this, slider, id](int action) {
-        if (action != QAbstractSlider::SliderMove && action != QAbstractSlider::SliderNoAction)
+        const bool dragged = action == QAbstractSlider::SliderMove && slider->isSliderDown();
+        if (!dragged && action != QAbstractSlider::SliderNoAction)
             deliver(WindowMessage{MessageKind::HScroll, id, ScrollCode::Other, slider->sliderPosition()});
     });
 }

@@ -8,9 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <limits>
 #include <string>
 #include <unistd.h>
@@ -19,6 +17,7 @@
 #include "app/Resources.h"
 #include "app/Settings.h"
 #include "platform/fake/FakePlatform.h"
+#include "tests/support/ScratchDirectory.h"
 #include "rx/FilterBank.h"
 
 namespace q60 {
@@ -29,16 +28,10 @@ using Log = std::vector<std::string>;
 
 const std::string goodSettings =
     "1 TX_Port\n1 VideoDriver\n300 Contrast\n100 Brightness\n7 Synclevel\nABC123 Call\n";
-const std::string defaultSettings =
-    "0 TX_Port\n0 VideoDriver\n380 Contrast\n140 Brightness\n10 Synclevel\nNOCALL Call\n";
 
-void writeFile(const char* name, const std::string& text) { std::ofstream(name, std::ios::binary) << text; }
-
-std::string readFile(const char* name)
-{
-    std::ifstream in(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::defaultSettingsText;
+using test::readFile;
+using test::writeFile;
 
 // count coefficients 0.01, 0.02, ... separated by blanks.
 std::string numbers(int count)
@@ -69,19 +62,8 @@ class MainDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        home = fs::current_path();
-        std::string pattern = (fs::temp_directory_path() / "q60-dialog-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-        fs::current_path(dir);
         // As on the real platform, commands sent to the window come back through the dispatcher.
         fake::setWindowProc(mainWindowProc);
-    }
-
-    void TearDown() override
-    {
-        fs::current_path(home);
-        fs::remove_all(dir);
     }
 
     // Starts the dialog with this settings file (none when empty) and returns the
@@ -121,8 +103,7 @@ protected:
         EXPECT_EQ(Contrast, contrast) << "slider " << id << " at " << position;
     }
 
-    fs::path home;
-    fs::path dir;
+    test::ScratchDirectory scratch;
 };
 
 TEST_F(MainDialogTest, StartUpStartsTheTimerAppliesPortThenDriverAndPlacesTheThumbsLast)
@@ -140,7 +121,7 @@ TEST_F(MainDialogTest, StartUpWithoutAFileSendsNothingAndClosingWritesTheDefault
               (Log{"startTimer 1 500", "setSliderPosition 1073 45", "setSliderPosition 1074 50"}));
     EXPECT_EQ(mainWindow, fake::window());
     deliver({MessageKind::Destroy});
-    EXPECT_EQ(readFile("settings.txt"), defaultSettings);
+    EXPECT_EQ(readFile("settings.txt"), defaultSettingsText);
 }
 
 TEST_F(MainDialogTest, SettingsReadAtStartAreWrittenBackIdenticallyAtExit)

@@ -9,31 +9,24 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 #include "platform/fake/FakePlatform.h"
+#include "tests/support/ScratchDirectory.h"
 
 namespace q60 {
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string defaultSettings =
-    "0 TX_Port\n0 VideoDriver\n380 Contrast\n140 Brightness\n10 Synclevel\nNOCALL Call\n";
 const std::string defaultValues = "0 0 380 140 10 NOCALL";
 
-void writeFile(const fs::path& name, const std::string& text) { std::ofstream(name, std::ios::binary) << text; }
-
-std::string readFile(const fs::path& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::defaultSettingsText;
+using test::readFile;
+using test::writeFile;
 
 // The six values in file order, blank-separated, for one-line comparisons.
 std::string values()
@@ -71,21 +64,6 @@ std::string temporaryName() { return "settings.txt." + std::to_string(::getpid()
 
 class SettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        home = fs::current_path();
-        std::string pattern = (fs::temp_directory_path() / "q60-settings-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-        fs::current_path(dir);
-    }
-
-    void TearDown() override
-    {
-        fs::current_path(home);
-        fs::remove_all(dir);
-    }
-
     // Reads text as the settings file, starting from the defaults.
     static void expectRead(const std::string& text, const std::string& expectedValues,
                            const std::string& expectedCommands)
@@ -107,12 +85,19 @@ protected:
             << synclevel;
     }
 
-    fs::path home;
-    fs::path dir;
+    test::ScratchDirectory scratch;
 };
 
 TEST_F(SettingsTest, WithoutAFileEveryValueKeepsItsDefaultAndNothingIsSent)
 {
+    readSettings(fake::window());
+    EXPECT_EQ(values(), defaultValues);
+    EXPECT_EQ(fake::callLog(), std::vector<std::string>{});
+}
+
+TEST_F(SettingsTest, ADirectoryNamedLikeTheFileIsNoFile)
+{
+    fs::create_directory("settings.txt");
     readSettings(fake::window());
     EXPECT_EQ(values(), defaultValues);
     EXPECT_EQ(fake::callLog(), std::vector<std::string>{});
@@ -174,6 +159,13 @@ TEST_F(SettingsTest, OutOfRangeValuesAreWrittenBackAsRead)
     EXPECT_EQ(readFile("settings.txt"), text);
 }
 
+TEST_F(SettingsTest, NumbersBeyondThirtyTwoBitsAreHeldAtTheEndsOfTheRange)
+{
+    expectRead("99999999999 TX_Port\n-99999999999 VideoDriver\n2147483648 Contrast\n"
+               "-99999999999999999999999 Brightness\n99999999999 Synclevel\nX Call\n",
+               "2147483647 -2147483648 2147483647 -2147483648 2147483648 X", "");
+}
+
 TEST_F(SettingsTest, ALongCallSignIsCutToElevenCharacters)
 {
     const std::string head = "0 TX_Port\n0 VideoDriver\n380 Contrast\n140 Brightness\n10 Synclevel\n";
@@ -186,7 +178,7 @@ TEST_F(SettingsTest, ALongCallSignIsCutToElevenCharacters)
 TEST_F(SettingsTest, DefaultsAreWrittenAsSixLines)
 {
     writeSettings();
-    EXPECT_EQ(readFile("settings.txt"), defaultSettings);
+    EXPECT_EQ(readFile("settings.txt"), defaultSettingsText);
 }
 
 TEST_F(SettingsTest, SynclevelIsWrittenTruncatedTowardZeroAndClampedAtTheTop)
@@ -223,7 +215,7 @@ TEST_F(SettingsTest, AWriteReplacesTheWholeFileAndLeavesNoTemporaryBehind)
     writeFile("settings.txt", junk);
     writeFile(temporaryName(), junk);  // left by an earlier run that had the same process ID
     writeSettings();
-    EXPECT_EQ(readFile("settings.txt"), defaultSettings);
+    EXPECT_EQ(readFile("settings.txt"), defaultSettingsText);
     std::set<std::string> names;
     for (const fs::directory_entry& entry : fs::directory_iterator("."))
         names.insert(entry.path().filename().string());
@@ -244,12 +236,12 @@ TEST_F(SettingsTest, AVanishedWorkingDirectoryIsNeitherReadNorWritten)
 {
     fs::create_directory("gone");
     fs::current_path("gone");
-    fs::remove(dir / "gone");
+    fs::remove(scratch.path() / "gone");
     readSettings(fake::window());
     writeSettings();
     EXPECT_EQ(commandsSent(), "");
     EXPECT_EQ(values(), defaultValues);
-    EXPECT_TRUE(fs::is_empty(dir));
+    EXPECT_TRUE(fs::is_empty(scratch.path()));
 }
 
 }  // namespace

@@ -3,12 +3,8 @@
 // "settings.txt" and closing writes it).
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QImage>
-#include <QTemporaryDir>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "app/MainDialog.h"
@@ -17,20 +13,13 @@
 #include "platform/qt/PlatformWindow.h"
 #include "rx/PictureAssembler.h"
 #include "tests/platform/WidgetInput.h"
+#include "tests/support/ScratchDirectory.h"
 
 namespace q60 {
 namespace {
 
-const char* const defaultSettings =
-    "0 TX_Port\n0 VideoDriver\n380 Contrast\n140 Brightness\n10 Synclevel\nNOCALL Call\n";
-
-std::string readFile(const char* path)
-{
-    std::ifstream file(path);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+using test::defaultSettingsText;
+using test::readFile;
 
 // The grey at a pixel, or -1 where the pixel is not grey.
 int greyAt(const QImage& image, int x, int y)
@@ -41,14 +30,6 @@ int greyAt(const QImage& image, int x, int y)
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(directory.isValid());
-        ASSERT_TRUE(QDir::setCurrent(directory.path()));
-    }
-
-    void TearDown() override { QDir::setCurrent(previousDirectory); }
-
     void start()
     {
         window = std::make_unique<PlatformWindow>(mainDialogTemplate, mainWindowProc);
@@ -76,8 +57,7 @@ protected:
     int rightEnd() { return slider(idBrightnessSlider)->width() + 40; }
     static constexpr int leftEnd = -40;
 
-    QString previousDirectory = QDir::currentPath();
-    QTemporaryDir directory;
+    test::ScratchDirectory scratch;
     std::unique_ptr<PlatformWindow> window;
 };
 
@@ -172,7 +152,7 @@ TEST_F(MainWindowTest, ClosingTheWindowWritesTheDefaultSettings)
     start();
     EXPECT_TRUE(readFile("settings.txt").empty());
     window->close();
-    EXPECT_EQ(readFile("settings.txt"), defaultSettings);
+    EXPECT_EQ(readFile("settings.txt"), defaultSettingsText);
 }
 
 TEST_F(MainWindowTest, ExitClosesOnceTheLoopRunsAndWritesTheSettings)
@@ -181,13 +161,13 @@ TEST_F(MainWindowTest, ExitClosesOnceTheLoopRunsAndWritesTheSettings)
     window->menuItem(cmdExit)->trigger();
     EXPECT_TRUE(window->isVisible()) << "Exit posts the close";
     EXPECT_TRUE(QTest::qWaitFor([this] { return !window->isVisible(); }, 5000));
-    EXPECT_EQ(readFile("settings.txt"), defaultSettings);
+    EXPECT_EQ(readFile("settings.txt"), defaultSettingsText);
 }
 
 TEST_F(MainWindowTest, SettingsOutOfTheSlidersReachClampTheThumbsAndStay)
 {
     const char* const saved = "0 TX_Port\n0 VideoDriver\n200 Contrast\n141 Brightness\n10 Synclevel\nNOCALL Call\n";
-    std::ofstream(QDir(directory.path()).filePath("settings.txt").toStdString()) << saved;
+    test::writeFile("settings.txt", saved);
     start();
     EXPECT_EQ(slider(idContrastSlider)->value(), 0);
     EXPECT_EQ(slider(idBrightnessSlider)->value(), 45);

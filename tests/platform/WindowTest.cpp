@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QWheelEvent>
 #include <string>
 #include <vector>
 
@@ -396,6 +397,16 @@ TEST_F(WindowTest, KeysAndClicksBesideTheThumbReportOnlyOtherScrolls)
     });
     EXPECT_THAT(moved, ElementsAreArray({"HScroll 1074 Other 1", "HScroll 1074 Other 11", "HScroll 1074 Other 1",
                                          "HScroll 1074 Other 0", "HScroll 1074 Other 10"}));
+}
+
+TEST_F(WindowTest, TheWheelMovesTheThumbAsAnOtherScroll)
+{
+    QSlider* contrast = slider(idContrastSlider);
+    const QPointF centre(contrast->width() / 2.0, contrast->height() / 2.0);
+    QWheelEvent notch(centre, contrast->mapToGlobal(centre), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    const std::vector<std::string> moved = messagesOf([&] { QApplication::sendEvent(contrast, &notch); });
+    EXPECT_THAT(moved, ElementsAre("HScroll 1074 Other 3"));
 }
 
 }  // namespace
