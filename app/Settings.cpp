@@ -94,6 +94,7 @@ void readSettings(WindowHandle window)
                          readNumber(file, Contrast) && readNumber(file, Brightness) &&
                          readNumber(file, syncLevel);
     // A longer call sign is cut to the characters Call has room for.
+    static_assert(callCapacity == 11, "the width in the format below");
     std::fscanf(file, "%11s", Call);
     std::fclose(file);
     if (haveSyncLevel)
