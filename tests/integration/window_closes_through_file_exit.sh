@@ -31,11 +31,13 @@ find_window
 sleep 0.3
 xwd -id "$window" -silent | /usr/bin/convert xwd:- "$artifacts/main-window.png"
 
-xdotool key --window "$window" Escape
+# Real key presses (XTEST) to the focused window, as a keyboard gives them.
+xdotool windowfocus --sync "$window"
+xdotool key Escape
 still_running || { echo "Escape closed the window" >&2; exit 1; }
 [[ ! -e settings.txt ]] || { echo "settings written before exit" >&2; exit 1; }
 
-xdotool key --window "$window" alt+f
+xdotool key alt+f
 sleep 0.3
 xdotool key x
 for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
