@@ -114,39 +114,44 @@ void PlatformWindow::buildControls(const DialogTemplate& dialog)
 QWidget* PlatformWindow::makeControl(const ControlTemplate& entry)
 {
     switch (entry.kind) {
-    case ControlKind::PushButton: {
-        auto* button = new QPushButton(QString::fromUtf8(entry.text), clientArea);
-        button->setAutoDefault(false);
-        button->setFocusPolicy(entry.tabStop ? Qt::StrongFocus : Qt::ClickFocus);
-        const int id = entry.id;
-        connect(button, &QPushButton::clicked, this,
-                [this, id] { deliver(WindowMessage{MessageKind::Command, id}); });
-        return button;
-    }
-    case ControlKind::VerticalLevelBar: {
-        auto* bar = new QProgressBar(clientArea);
-        bar->setOrientation(Qt::Vertical);
-        bar->setRange(0, 100);
-        bar->setValue(0);
-        bar->setTextVisible(false);
-        levelBar = bar;
-        return bar;
-    }
+    case ControlKind::PushButton:
+        return makeButton(entry);
+    case ControlKind::VerticalLevelBar:
+        return makeLevelBar();
     case ControlKind::Slider:
         break;
     }
-    auto* slider = new QSlider(Qt::Horizontal, clientArea);
-    slider->setRange(0, 100);
-    slider->setFocusPolicy(entry.tabStop ? Qt::StrongFocus : Qt::ClickFocus);
-    connectSlider(slider, entry.id);
-    return slider;
+    return makeSlider(entry);
+}
+
+QWidget* PlatformWindow::makeButton(const ControlTemplate& entry)
+{
+    auto* button = new QPushButton(QString::fromUtf8(entry.text), clientArea);
+    button->setAutoDefault(false);
+    button->setFocusPolicy(entry.tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+    const int id = entry.id;
+    connect(button, &QPushButton::clicked, this, [this, id] { deliver(WindowMessage{MessageKind::Command, id}); });
+    return button;
+}
+
+QWidget* PlatformWindow::makeLevelBar()
+{
+    levelBar = new QProgressBar(clientArea);
+    levelBar->setOrientation(Qt::Vertical);
+    levelBar->setRange(0, 100);
+    levelBar->setValue(0);
+    levelBar->setTextVisible(false);
+    return levelBar;
 }
 
 // A drag reports each new thumb position and the one where it is let go; every
 // other way of moving the thumb (keys, page clicks, the wheel) reports Other.
-void PlatformWindow::connectSlider(QWidget* widget, int id)
+QWidget* PlatformWindow::makeSlider(const ControlTemplate& entry)
 {
-    auto* slider = static_cast<QSlider*>(widget);
+    auto* slider = new QSlider(Qt::Horizontal, clientArea);
+    slider->setRange(0, 100);
+    slider->setFocusPolicy(entry.tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+    const int id = entry.id;
     connect(slider, &QSlider::sliderMoved, this, [this, id](int position) {
         deliver(WindowMessage{MessageKind::HScroll, id, ScrollCode::ThumbTrack, position});
     });
@@ -159,6 +164,7 @@ void PlatformWindow::connectSlider(QWidget* widget, int id)
         if (!dragged && action != QAbstractSlider::SliderNoAction)
             deliver(WindowMessage{MessageKind::HScroll, id, ScrollCode::Other, slider->sliderPosition()});
     });
+    return slider;
 }
 
 void PlatformWindow::buildMenu(const DialogTemplate& dialog)

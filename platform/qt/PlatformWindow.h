@@ -37,8 +37,10 @@ protected:
 private:
     void buildControls(const DialogTemplate& dialog);
     void buildMenu(const DialogTemplate& dialog);
-    QWidget* makeControl(const ControlTemplate& control);
-    void connectSlider(QWidget* widget, int id);
+    QWidget* makeControl(const ControlTemplate& entry);
+    QWidget* makeButton(const ControlTemplate& entry);
+    QWidget* makeLevelBar();
+    QWidget* makeSlider(const ControlTemplate& entry);
     void triggerMenuItem(QAction* action, int id);
 
     WindowProc procedure;
