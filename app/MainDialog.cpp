@@ -9,10 +9,13 @@
 #include "rx/FilterBank.h"
 #include "rx/PictureAssembler.h"
 #include "tx/FrameModulator.h"
+#include "tx/PttControl.h"
+#include "tx/TxStreamer.h"
 
 namespace q60 {
 
 WindowHandle mainWindow = nullptr;
+bool txActive = false;
 std::atomic<bool> testPicture{false};
 
 namespace {
@@ -36,6 +39,7 @@ int sliderPositionFor(int32_t value, int32_t base, int32_t step)
 void onInitDialog(WindowHandle window)
 {
     mainWindow = window;
+    describePorts(window);
     startTimer(window, rxTimerId, rxTimerPeriodMs);
     readSettings(window);
     setSliderPosition(window, idBrightnessSlider,
@@ -60,6 +64,14 @@ void onCommand(WindowHandle window, int id)
     case cmdTestPic:
         testPicCommand(window);
         break;
+    case idTxButton:
+        txCommand(window);
+        break;
+    case cmdPortNone:
+    case cmdPortCom1:
+    case cmdPortCom2:
+        portCommand(window, id);
+        break;
     default:
         break;
     }
@@ -77,8 +89,15 @@ void onSlider(const WindowMessage& message)
         Contrast = message.position * contrastStep + contrastBase;
 }
 
+// The radio is unkeyed and its port closed before the program ends, rather than
+// left keyed until the process is gone.
 void onDestroy()
 {
+    if (txActive) {
+        setPtt(false);
+        stopTx();
+    }
+    closePort();
     writeSettings();
     postQuitMessage(0);
 }
@@ -102,6 +121,9 @@ void mainWindowProc(WindowHandle window, const WindowMessage& message)
         break;
     case MessageKind::Destroy:
         onDestroy();
+        break;
+    case MessageKind::PlaybackLost:
+        playbackLost();
         break;
     case MessageKind::Timer:
         break;

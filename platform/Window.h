@@ -59,7 +59,8 @@ constexpr int dialogUnitsToPixelsY(int units)
 
 // ---- Messages delivered to the window procedure, all on the window thread ----
 
-enum class MessageKind { InitDialog, Command, Timer, Paint, HScroll, Destroy };
+// PlaybackLost: the playback device failed while open (platform/Audio.h).
+enum class MessageKind { InitDialog, Command, Timer, Paint, HScroll, Destroy, PlaybackLost };
 
 // How a slider moved: the thumb dragged (track) or let go (position), or anything
 // else (keys, clicks beside the thumb, the wheel).
@@ -89,6 +90,8 @@ void postQuitMessage(int status);
 
 void checkMenuItem(WindowHandle window, int id, bool checked);
 void enableMenuItem(WindowHandle window, int id, bool enabled);
+// A line of help the menu item shows while pointed at.
+void setMenuItemTip(WindowHandle window, int id, const char* text);
 // Appends an item to the end of the popup'th popup of the menu bar (0 the first).
 void appendMenuItem(WindowHandle window, int popup, int id, const char* text);
 void drawMenuBar(WindowHandle window);

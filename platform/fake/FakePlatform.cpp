@@ -1,6 +1,9 @@
 // Test implementation of platform/*.h: records each call for the tests to inspect.
 #include "platform/fake/FakePlatform.h"
 
+#include <mutex>
+#include <thread>
+
 namespace q60 {
 
 struct PlatformWindow {
@@ -14,7 +17,9 @@ namespace {
 
 PlatformWindow theWindow;
 
-void log(const std::string& call) { callLog().push_back(call); }
+const std::thread::id windowThread = std::this_thread::get_id();
+std::mutex threadLogLock;
+std::vector<std::string> otherThreadsLog;
 
 }  // namespace
 
@@ -22,6 +27,22 @@ std::vector<std::string>& callLog()
 {
     static std::vector<std::string> log;
     return log;
+}
+
+std::vector<std::string> threadLog()
+{
+    const std::lock_guard<std::mutex> guard(threadLogLock);
+    return otherThreadsLog;
+}
+
+void log(const std::string& call)
+{
+    if (std::this_thread::get_id() == windowThread) {
+        callLog().push_back(call);
+        return;
+    }
+    const std::lock_guard<std::mutex> guard(threadLogLock);
+    otherThreadsLog.push_back(call);
 }
 
 WindowHandle window() { return &theWindow; }
@@ -54,6 +75,11 @@ void checkMenuItem(WindowHandle, int id, bool checked)
 void enableMenuItem(WindowHandle, int id, bool enabled)
 {
     log("enableMenuItem " + to_string(id) + " " + to_string(enabled));
+}
+
+void setMenuItemTip(WindowHandle, int id, const char* text)
+{
+    log("setMenuItemTip " + to_string(id) + " " + text);
 }
 
 void appendMenuItem(WindowHandle, int popup, int id, const char* text)

@@ -1,0 +1,47 @@
+#pragma once
+// The sound card as the transmitter needs it: the default playback device and one
+// looping playback buffer of 8-bit unsigned mono samples, written in place while it plays.
+#include <cstdint>
+
+#include "platform/Window.h"
+
+namespace q60 {
+
+struct PlaybackDevice;
+using PlaybackHandle = PlaybackDevice*;
+
+// A span of a looping buffer as one or two regions; the second is non-empty only
+// when the span runs past the buffer's end and wraps to its start.
+struct BufferRegions {
+    uint8_t* first = nullptr;
+    uint32_t firstBytes = 0;
+    uint8_t* second = nullptr;
+    uint32_t secondBytes = 0;
+};
+
+// Opens the default playback device for the window, shared with other programs, and
+// keeps its output running; null when there is no device. When the device fails
+// later (the sound server goes away), the window receives a PlaybackLost message.
+PlaybackHandle openPlaybackDevice(WindowHandle window);
+
+// Creates the looping buffer of the given size at the given rate (8-bit unsigned
+// mono), audible whether or not the window has the focus.
+bool createPlayBuffer(PlaybackHandle device, uint32_t bytes, uint32_t samplesPerSecond);
+
+// Starts the buffer playing, looping, from offset 0.
+bool startPlayBuffer(PlaybackHandle device);
+
+// The byte offset the device is playing from (0 to buffer size - 1). Any thread.
+uint32_t playPosition(PlaybackHandle device);
+
+// Write access to length bytes from offset, wrapping at the end; false with
+// nothing granted on failure. Every successful lock is followed by an unlock.
+bool lockPlayBuffer(PlaybackHandle device, uint32_t offset, uint32_t length, BufferRegions& regions);
+void unlockPlayBuffer(PlaybackHandle device, const BufferRegions& regions);
+
+void stopPlayBuffer(PlaybackHandle device);
+
+// Ends the device and everything made from it; the handle is invalid afterwards.
+void releasePlaybackDevice(PlaybackHandle device);
+
+}  // namespace q60

@@ -1,0 +1,7 @@
+#pragma once
+// Test controls of the fake serial ports: "COM1" and "COM2" exist unless removed.
+namespace q60::fake {
+
+void removeSerialPort(const char* name);
+
+}  // namespace q60::fake
