@@ -1,17 +1,33 @@
 #!/usr/bin/env bash
-# Runs a command inside a desktop session of its own: a private X server (Xvfb)
-# and a private runtime directory. The server is stopped by its PID afterwards,
-# whatever the command's outcome; the command's exit status is the script's.
+# Runs a command inside a desktop session of its own: a private X server (Xvfb),
+# a private runtime directory and, with --sound, a private PulseAudio server whose
+# default sink is a null sink and whose default source records what that sink plays.
+# The servers are stopped by their PIDs afterwards, whatever the command's outcome;
+# the command's exit status is the script's.
+# Usage: desktop-session.sh [--sound] COMMAND [ARGS...]
+# With --sound the command finds the sound server's PID in Q60_SOUND_SERVER_PID.
 set -euo pipefail
+
+sound=false
+if [[ ${1:-} == --sound ]]; then
+  sound=true
+  shift
+fi
 
 runtime=$(mktemp -d /tmp/q60-session.XXXXXX)
 chmod 700 "$runtime"
 xvfb_pid=
+pulse_pid=
+keepalive_pid=
+stop() {
+  [[ -n $1 ]] || return 0
+  kill "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
 stop_session() {
-  if [[ -n $xvfb_pid ]]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
+  stop "$keepalive_pid"
+  stop "$pulse_pid"
+  stop "$xvfb_pid"
   rm -rf "$runtime"
 }
 trap stop_session EXIT
@@ -28,4 +44,35 @@ done
 
 export DISPLAY=":$(head -n1 "$runtime/display")"
 export XDG_RUNTIME_DIR="$runtime"
+# An explicit server address: with no server there, clients fail at once instead
+# of trying to start one of their own.
+export PULSE_SERVER="unix:$runtime/pulse/native"
+
+start_sound_server() {
+  mkdir -p "$runtime/pulse"
+  cat >"$runtime/pulse.pa" <<PA
+load-module module-native-protocol-unix auth-anonymous=1 socket=$runtime/pulse/native
+load-module module-null-sink sink_name=nullsink rate=44100
+load-module module-remap-source master=nullsink.monitor source_name=nullsrc
+set-default-sink nullsink
+set-default-source nullsrc
+PA
+  HOME="$runtime" pulseaudio -n -F "$runtime/pulse.pa" --daemonize=no --exit-idle-time=-1 \
+    --use-pid-file=no --log-target=stderr 2>"$runtime/pulse.log" &
+  pulse_pid=$!
+  for _ in $(seq 200); do
+    pactl info >/dev/null 2>&1 && break
+    kill -0 "$pulse_pid" 2>/dev/null || { cat "$runtime/pulse.log" >&2; exit 1; }
+    sleep 0.05
+  done
+  pactl info >/dev/null 2>&1 || { echo "PulseAudio did not start" >&2; exit 1; }
+  # An idle null sink renders in long blocks and stalls the first stream; a silent
+  # low-latency stream keeps it rendering in small ones for the whole session.
+  pacat --playback --latency-msec=20 --format=s16le --channels=2 --rate=44100 /dev/zero &
+  keepalive_pid=$!
+  sleep 2
+  export Q60_SOUND_SERVER_PID=$pulse_pid
+}
+$sound && start_sound_server
+
 "$@"

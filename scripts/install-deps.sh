@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Installs, from Debian's archive, every package the build needs that this machine
 # does not have yet; with --tests, also what the tests and benchmarks need (a private
-# X server, key presses, screenshots). Safe to run again: it installs nothing twice.
+# X server, key presses, screenshots, a private sound server). Safe to run again: it installs nothing twice.
 set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev fonts-dejavu-core
+  qt6-base-dev qt6-multimedia-dev qt6-serialport-dev libgl-dev fonts-dejavu-core
   libsndfile1-dev libsamplerate0-dev
 )
 if [[ ${1:-} == --tests ]]; then
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-apps imagemagick)
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-apps imagemagick
+    pulseaudio pulseaudio-utils)
 fi
 
 missing=()

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "platform/qt/AudioThread.h"
 #include "platform/qt/PlatformWindow.h"
 
 namespace q60 {
@@ -33,7 +34,9 @@ int runMainDialog(const DialogTemplate& dialog, WindowProc procedure)
     PlatformWindow window(dialog, procedure);
     application.setWindowIcon(window.windowIcon());
     window.start();
-    return application.exec();
+    const int status = application.exec();
+    endAudioThread();
+    return status;
 }
 
 void sendCommand(WindowHandle window, int id)
@@ -60,6 +63,18 @@ void enableMenuItem(WindowHandle window, int id, bool enabled)
 {
     if (QAction* action = window->menuItem(id))
         action->setEnabled(enabled);
+}
+
+// The tip shows both in a status line and, since the window has none, as a tooltip.
+void setMenuItemTip(WindowHandle window, int id, const char* text)
+{
+    if (QAction* action = window->menuItem(id)) {
+        action->setStatusTip(QString::fromUtf8(text));
+        action->setToolTip(QString::fromUtf8(text));
+        for (QObject* owner : action->associatedObjects())
+            if (auto* menu = qobject_cast<QMenu*>(owner))
+                menu->setToolTipsVisible(true);
+    }
 }
 
 void appendMenuItem(WindowHandle window, int popup, int id, const char* text)

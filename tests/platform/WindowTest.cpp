@@ -42,6 +42,8 @@ std::string describe(const WindowMessage& message)
         return "Paint";
     case MessageKind::Destroy:
         return "Destroy";
+    case MessageKind::PlaybackLost:
+        return "PlaybackLost";
     case MessageKind::HScroll:
         break;
     }

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/qt/AudioThread.h"
+
 int main(int argc, char** argv)
 {
     // No display is needed or wanted: the offscreen plugin renders into memory.
@@ -16,5 +18,7 @@ int main(int argc, char** argv)
     }
     QApplication application(argc, argv);
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int status = RUN_ALL_TESTS();
+    q60::endAudioThread();
+    return status;
 }

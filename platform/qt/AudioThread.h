@@ -1,0 +1,18 @@
+#pragma once
+// The thread the sound devices live on: its own event loop serves the sound server,
+// so a busy window thread never starves the sound card.
+#include <functional>
+
+namespace q60 {
+
+// Runs work on the audio thread (started on first use) and returns when it is done.
+void runOnAudioThread(const std::function<void()>& work);
+
+// Called whenever a device stops; the process must not end right after that.
+void noteAudioStopped();
+
+// Ends the audio thread once every device is released, waiting first until the
+// sound server has settled after the last stop. Call before the application object ends.
+void endAudioThread();
+
+}  // namespace q60
