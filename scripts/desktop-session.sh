@@ -5,7 +5,8 @@
 # The servers are stopped by their PIDs afterwards, whatever the command's outcome;
 # the command's exit status is the script's.
 # Usage: desktop-session.sh [--sound] COMMAND [ARGS...]
-# With --sound the command finds the sound server's PID in Q60_SOUND_SERVER_PID.
+# With --sound the command finds the sound server's PID in Q60_SOUND_SERVER_PID and its
+# log (at the level Q60_SOUND_LOG_LEVEL names, "notice" by default) in $XDG_RUNTIME_DIR/pulse.log.
 set -euo pipefail
 
 sound=false
@@ -58,7 +59,8 @@ set-default-sink nullsink
 set-default-source nullsrc
 PA
   HOME="$runtime" pulseaudio -n -F "$runtime/pulse.pa" --daemonize=no --exit-idle-time=-1 \
-    --use-pid-file=no --log-target=stderr 2>"$runtime/pulse.log" &
+    --use-pid-file=no --log-target=stderr --log-level="${Q60_SOUND_LOG_LEVEL:-notice}" \
+    2>"$runtime/pulse.log" &
   pulse_pid=$!
   for _ in $(seq 200); do
     pactl info >/dev/null 2>&1 && break
