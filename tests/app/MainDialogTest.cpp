@@ -242,5 +242,43 @@ TEST_F(MainDialogTest, DestroyWritesTheCurrentValuesAndThenEndsTheLoop)
     EXPECT_EQ(fake::callLog().back(), "postQuitMessage 0");
 }
 
+// Transmission through the dispatcher, on a real feeder thread, with COM1 the port.
+TEST_F(MainDialogTest, DestroyWhileTransmittingUnkeysStopsAndClosesThePortThenQuits)
+{
+    startWith(goodSettings);
+    command(idTxButton);
+    ASSERT_TRUE(txActive);
+    fake::callLog().clear();
+    deliver({MessageKind::Destroy});
+    EXPECT_EQ(fake::callLog(), (Log{"setRts COM1 0", "setDtr COM1 0", "stopPlayBuffer", "sleepMs 1000", "joinThread",
+                                    "releasePlaybackDevice", "closeSerialPort COM1", "postQuitMessage 0"}));
+    EXPECT_EQ(readFile("settings.txt"), goodSettings);
+}
+
+TEST_F(MainDialogTest, DestroyWhileIdleClosesTheChosenPortAndWritesItsNumber)
+{
+    startWith(goodSettings);
+    command(cmdPortCom2);
+    fake::callLog().clear();
+    deliver({MessageKind::Destroy});
+    EXPECT_EQ(fake::callLog(), (Log{"closeSerialPort COM2", "postQuitMessage 0"}));
+    EXPECT_EQ(readFile("settings.txt").substr(0, 10), "2 TX_Port\n");
+}
+
+TEST_F(MainDialogTest, LostPlaybackUnkeysAndAfterTheTxButtonStoppedDestroyOnlyClosesThePort)
+{
+    startWith(goodSettings);
+    command(idTxButton);
+    fake::callLog().clear();
+    deliver({MessageKind::PlaybackLost});
+    EXPECT_EQ(fake::callLog(), (Log{"setRts COM1 0", "setDtr COM1 0"}));
+    EXPECT_TRUE(txActive);
+    command(idTxButton);
+    EXPECT_FALSE(txActive);
+    fake::callLog().clear();
+    deliver({MessageKind::Destroy});
+    EXPECT_EQ(fake::callLog(), (Log{"closeSerialPort COM1", "postQuitMessage 0"}));
+}
+
 }  // namespace
 }  // namespace q60

@@ -1,0 +1,105 @@
+// Push-to-talk on the fake serial ports: opening, keying and closing, and the
+// "TX Port" commands with their check marks.
+#include "tx/PttControl.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/MainDialog.h"
+#include "app/Resources.h"
+#include "app/Settings.h"
+#include "platform/fake/FakePlatform.h"
+#include "platform/fake/FakeSerial.h"
+
+namespace q60 {
+namespace {
+
+using Log = std::vector<std::string>;
+
+// The calls that open a port with both lines down.
+Log opened(const std::string& port)
+{
+    return {"openSerialPort " + port, "disableLineControl " + port, "clearSerialErrors " + port,
+            "setRts " + port + " 0", "setDtr " + port + " 0"};
+}
+
+Log operator+(Log a, const Log& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+class PttControlTest : public ::testing::Test {
+protected:
+    void TearDown() override { closePort(); }
+
+    static void choose(int id) { portCommand(fake::window(), id); }
+
+    static Log marks(int com1, int com2, int none)
+    {
+        return {"checkMenuItem 40086 " + std::to_string(com1), "checkMenuItem 40087 " + std::to_string(com2),
+                "checkMenuItem 40085 " + std::to_string(none)};
+    }
+};
+
+TEST_F(PttControlTest, WithoutAPortKeyingAndClosingDoNothing)
+{
+    setPtt(true);
+    setPtt(false);
+    closePort();
+    EXPECT_TRUE(openPort("close"));
+    EXPECT_EQ(fake::callLog(), Log{});
+}
+
+TEST_F(PttControlTest, OpeningClosesThePreviousPortAndStartsUnkeyedRtsBeforeDtr)
+{
+    EXPECT_TRUE(openPort("COM1"));
+    setPtt(true);
+    EXPECT_TRUE(openPort("COM2"));
+    EXPECT_TRUE(openPort("close"));
+    closePort();
+    setPtt(true);
+    EXPECT_EQ(fake::callLog(), (opened("COM1") + Log{"setRts COM1 1", "setDtr COM1 1", "closeSerialPort COM1"} +
+                                opened("COM2") + Log{"closeSerialPort COM2"}));
+}
+
+TEST_F(PttControlTest, PortCommandsReopenRekeyWhileTransmittingAndMarkTheChoice)
+{
+    choose(cmdPortCom1);
+    EXPECT_EQ(TX_Port, 1);
+    EXPECT_EQ(fake::callLog(), opened("COM1") + marks(1, 0, 0));
+    fake::callLog().clear();
+    txActive = true;
+    choose(cmdPortCom2);
+    EXPECT_EQ(TX_Port, 2);
+    EXPECT_EQ(fake::callLog(), (Log{"setRts COM1 0", "setDtr COM1 0", "closeSerialPort COM1"} + opened("COM2") +
+                                Log{"setRts COM2 1", "setDtr COM2 1"} + marks(0, 1, 0)));
+    fake::callLog().clear();
+    choose(cmdPortNone);
+    EXPECT_EQ(TX_Port, 0);
+    EXPECT_EQ(fake::callLog(), (Log{"setRts COM2 0", "setDtr COM2 0", "closeSerialPort COM2"} + marks(0, 0, 1)));
+    txActive = false;
+}
+
+TEST_F(PttControlTest, AMissingPortIsStillChosenAndMarkedAndDescribedAsAbsent)
+{
+    fake::removeSerialPort("COM2");
+    choose(cmdPortCom1);
+    fake::callLog().clear();
+    txActive = true;
+    choose(cmdPortCom2);  // keying after the failed open finds no port
+    txActive = false;
+    EXPECT_EQ(TX_Port, 2);
+    EXPECT_FALSE(openPort("COM2"));
+    describePorts(fake::window());
+    EXPECT_EQ(fake::callLog(), (Log{"setRts COM1 0", "setDtr COM1 0", "closeSerialPort COM1",
+                                    "openSerialPort COM2 failed"} +
+                                marks(0, 1, 0) +
+                                Log{"openSerialPort COM2 failed", "setMenuItemTip 40086 /dev/fakeCOM1",
+                                    "setMenuItemTip 40087 not present"}));
+}
+
+}  // namespace
+}  // namespace q60
