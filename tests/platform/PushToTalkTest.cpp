@@ -1,0 +1,325 @@
+// Push-to-talk on the real platform: the whole program's window keys pseudo-terminals
+// standing in for COM 1 and COM 2. The preloaded modem-lines recorder logs every
+// drive of RTS and DTR and every close of a port, so each test checks the exact
+// order the radio would see. PushToTalkTest runs in a desktop session with a sound
+// server, PushToTalkWithoutSoundTest in one without.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <initializer_list>
+#include <memory>
+#include <poll.h>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "app/MainDialog.h"
+#include "app/Resources.h"
+#include "platform/Serial.h"
+#include "platform/qt/PlatformWindow.h"
+#include "platform/qt/SerialLines.h"
+#include "tests/platform/WidgetInput.h"
+#include "tests/support/ScratchDirectory.h"
+
+namespace q60 {
+namespace {
+
+using Entries = std::vector<std::string>;
+
+// The recorder's log for this process, named before main() runs so that the
+// environment is written while no other thread can read it.
+struct LineLogFile {
+    LineLogFile()
+    {
+        char name[] = "/tmp/q60-modem-lines-XXXXXX";
+        const int fd = ::mkstemp(name);
+        if (fd < 0)
+            std::abort();
+        ::close(fd);
+        path = name;
+        ::setenv("Q60_MODEM_LINES_LOG", name, 1);
+    }
+    ~LineLogFile() { std::remove(path.c_str()); }
+    std::string path;
+};
+const LineLogFile lineLogFile;
+
+// The recorder's entries, read in steps.
+class LineLog {
+public:
+    // The entries logged since the previous call.
+    Entries next()
+    {
+        Entries all = read();
+        Entries fresh(all.begin() + static_cast<std::ptrdiff_t>(std::min(seen, all.size())), all.end());
+        seen = all.size();
+        return fresh;
+    }
+
+    // Handles events until count entries beyond those already read are there.
+    bool waitFor(size_t count, int timeoutMs)
+    {
+        return QTest::qWaitFor([&] { return read().size() >= seen + count; }, timeoutMs);
+    }
+
+private:
+    static Entries read()
+    {
+        std::istringstream text(test::readFile(lineLogFile.path));
+        Entries all;
+        for (std::string line; std::getline(text, line);)
+            all.push_back(line);
+        return all;
+    }
+
+    size_t seen = 0;
+};
+
+// A pseudo-terminal in place of a serial port: the test holds the master side and
+// the program opens the slave by its path.
+class PseudoTerminal {
+public:
+    PseudoTerminal()
+    {
+        master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
+            std::abort();
+        path = ::ptsname(master);
+        // Once the slave side has been open, the master reports a hang-up whenever
+        // nobody holds it; opening it once here makes held() true only for the program.
+        const int slave = ::open(path.c_str(), O_RDWR | O_NOCTTY);
+        if (slave < 0)
+            std::abort();
+        ::close(slave);
+    }
+    ~PseudoTerminal() { ::close(master); }
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    bool held() const
+    {
+        pollfd state{master, POLLIN, 0};
+        return ::poll(&state, 1, 0) >= 0 && (state.revents & POLLHUP) == 0;
+    }
+
+    // The log entries of this terminal, in order.
+    Entries entries(std::initializer_list<const char*> events) const
+    {
+        Entries lines;
+        for (const char* event : events)
+            lines.push_back(path + " " + event);
+        return lines;
+    }
+
+    std::string path;
+
+private:
+    int master = -1;
+};
+
+Entries operator+(Entries first, const Entries& second)
+{
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+// What choosing a port logs: opening lowers both lines, then the port is put to
+// rest with both lowered once more.
+Entries opened(const PseudoTerminal& port) { return port.entries({"RTS 0", "DTR 0", "RTS 0", "DTR 0"}); }
+
+const std::string com1Settings = "1 TX_Port\n0 VideoDriver\n380 Contrast\n140 Brightness\n10 Synclevel\nNOCALL Call\n";
+
+class PushToTalkBase : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(::dlsym(RTLD_DEFAULT, "q60_modem_lines_recorder"), nullptr)
+            << "run with the modem-lines recorder preloaded";
+        setSerialPortPath("COM1", QString::fromStdString(com1.path));
+        setSerialPortPath("COM2", QString::fromStdString(com2.path));
+    }
+
+    void start()
+    {
+        window = std::make_unique<PlatformWindow>(mainDialogTemplate, mainWindowProc);
+        window->start();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    // Clicks TX and returns how long the click took, in milliseconds.
+    qint64 pressTx()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(window->control(idTxButton), Qt::LeftButton);
+        return clock.elapsed();
+    }
+
+    test::MessageBoxSeen pressTxExpectingABox()
+    {
+        return test::answerMessageBox([this] { pressTx(); });
+    }
+
+    void expectPortMarked(int id)
+    {
+        for (int item : {cmdPortNone, cmdPortCom1, cmdPortCom2})
+            EXPECT_EQ(window->menuItem(item)->isChecked(), item == id) << "menu item " << item;
+    }
+
+    test::ScratchDirectory scratch;
+    PseudoTerminal com1;
+    PseudoTerminal com2;
+    LineLog log;
+    std::unique_ptr<PlatformWindow> window;
+};
+
+class PushToTalkTest : public PushToTalkBase {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(std::getenv("Q60_SOUND_SERVER_PID"), nullptr) << "run in a desktop session with --sound";
+        PushToTalkBase::SetUp();
+    }
+};
+
+class PushToTalkWithoutSoundTest : public PushToTalkBase {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(std::getenv("Q60_SOUND_SERVER_PID"), nullptr) << "run in a desktop session without --sound";
+        PushToTalkBase::SetUp();
+    }
+};
+
+TEST_F(PushToTalkTest, PortChoicesAndTxKeyTheChosenPortInOrder)
+{
+    start();
+    EXPECT_EQ(serialPortDevice("COM1"), com1.path);
+    EXPECT_EQ(window->menuItem(cmdPortCom1)->statusTip().toStdString(), com1.path);
+    EXPECT_EQ(window->menuItem(cmdPortCom2)->statusTip().toStdString(), com2.path);
+    EXPECT_TRUE(log.next().empty()) << "no port is opened at start without settings";
+
+    sendCommand(window.get(), cmdPortCom1);
+    EXPECT_EQ(log.next(), opened(com1));
+    EXPECT_TRUE(com1.held());
+    expectPortMarked(cmdPortCom1);
+
+    pressTx();
+    EXPECT_TRUE(txActive);
+    EXPECT_EQ(log.next(), com1.entries({"RTS 1", "DTR 1"}));
+
+    const qint64 stopMs = pressTx();
+    EXPECT_FALSE(txActive);
+    EXPECT_EQ(log.next(), com1.entries({"RTS 0", "DTR 0"}));
+    EXPECT_GE(stopMs, 1000) << "stopping waits out the feeder";
+    EXPECT_LT(stopMs, 2000);
+
+    pressTx();
+    ASSERT_TRUE(txActive) << "the window takes TX again once stopped";
+    EXPECT_EQ(log.next(), com1.entries({"RTS 1", "DTR 1"}));
+
+    sendCommand(window.get(), cmdPortCom2);
+    EXPECT_EQ(log.next(), com1.entries({"RTS 0", "DTR 0", "closed"}) + opened(com2) +
+                              com2.entries({"RTS 1", "DTR 1"}));
+    EXPECT_FALSE(com1.held());
+    EXPECT_TRUE(com2.held());
+    expectPortMarked(cmdPortCom2);
+    EXPECT_TRUE(txActive);
+
+    window->menuItem(cmdPortNone)->trigger();
+    EXPECT_EQ(log.next(), com2.entries({"RTS 0", "DTR 0", "closed"}));
+    EXPECT_FALSE(com2.held());
+    expectPortMarked(cmdPortNone);
+
+    pressTx();
+    EXPECT_FALSE(txActive);
+    EXPECT_TRUE(log.next().empty()) << "no port, nothing keyed";
+    window->close();
+    EXPECT_EQ(test::readFile("settings.txt"), test::defaultSettingsText);
+}
+
+TEST_F(PushToTalkTest, ClosingTheWindowWhileTransmittingUnkeysBeforeTheEnd)
+{
+    test::writeFile("settings.txt", com1Settings);
+    start();
+    EXPECT_EQ(log.next(), opened(com1)) << "the saved port is opened at start";
+    expectPortMarked(cmdPortCom1);
+
+    pressTx();
+    ASSERT_TRUE(txActive);
+    EXPECT_EQ(log.next(), com1.entries({"RTS 1", "DTR 1"}));
+
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(log.next(), com1.entries({"RTS 0", "DTR 0", "closed"}));
+    EXPECT_FALSE(com1.held());
+    EXPECT_EQ(test::readFile("settings.txt"), com1Settings);
+}
+
+// The sound server going away must unkey the radio at once; transmission itself
+// stays on until TX is pressed, and a new start then fails as with no server.
+TEST_F(PushToTalkTest, SoundServerLostWhileTransmittingUnkeysAndTxRecovers)
+{
+    test::writeFile("settings.txt", com1Settings);
+    start();
+    EXPECT_EQ(log.next(), opened(com1));
+    pressTx();
+    ASSERT_TRUE(txActive);
+    EXPECT_EQ(log.next(), com1.entries({"RTS 1", "DTR 1"}));
+
+    const pid_t server = static_cast<pid_t>(std::atoi(std::getenv("Q60_SOUND_SERVER_PID")));
+    ASSERT_GT(server, 0);
+    ASSERT_EQ(::kill(server, SIGTERM), 0);
+    EXPECT_TRUE(log.waitFor(2, 3000)) << "the lines fall within 3 s";
+    EXPECT_EQ(log.next(), com1.entries({"RTS 0", "DTR 0"}));
+    EXPECT_TRUE(txActive);
+    EXPECT_TRUE(com1.held());
+
+    const qint64 stopMs = pressTx();
+    EXPECT_FALSE(txActive);
+    EXPECT_LT(stopMs, 2000);
+    EXPECT_EQ(log.next(), com1.entries({"RTS 0", "DTR 0"})) << "TX off unkeys as always";
+
+    const test::MessageBoxSeen box = pressTxExpectingABox();
+    ASSERT_TRUE(box.shown);
+    EXPECT_EQ(box.text, "directsound init failed");
+    EXPECT_FALSE(txActive);
+    EXPECT_TRUE(log.next().empty());
+
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(log.next(), com1.entries({"closed"}));
+    EXPECT_EQ(test::readFile("settings.txt"), com1Settings);
+}
+
+TEST_F(PushToTalkWithoutSoundTest, TxFailsWithAMessageAndNeverKeys)
+{
+    start();
+    window->menuItem(cmdPortCom1)->trigger();
+    EXPECT_EQ(log.next(), opened(com1));
+    expectPortMarked(cmdPortCom1);
+
+    const test::MessageBoxSeen box = pressTxExpectingABox();
+    ASSERT_TRUE(box.shown);
+    EXPECT_EQ(box.title, "info");
+    EXPECT_EQ(box.text, "directsound init failed");
+    EXPECT_TRUE(box.okOnly);
+    EXPECT_FALSE(txActive);
+    EXPECT_TRUE(log.next().empty()) << "no line is raised";
+    EXPECT_TRUE(com1.held()) << "the port stays chosen";
+
+    window->close();
+    EXPECT_EQ(log.next(), com1.entries({"closed"}));
+    EXPECT_EQ(test::readFile("settings.txt"), com1Settings);
+}
+
+}  // namespace
+}  // namespace q60
