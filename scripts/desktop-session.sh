@@ -77,4 +77,16 @@ PA
 }
 $sound && start_sound_server
 
-"$@"
+# In the background, so that a TERM or INT to this script (a test's time running
+# out) reaches the command at once and the servers are still stopped afterwards.
+"$@" &
+command_pid=$!
+trap 'kill "$command_pid" 2>/dev/null || true' TERM INT
+status=0
+wait "$command_pid" || status=$?
+# A trapped signal ends the first wait early; this one waits for the command itself.
+if kill -0 "$command_pid" 2>/dev/null; then
+  status=0
+  wait "$command_pid" || status=$?
+fi
+exit "$status"
