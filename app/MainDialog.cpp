@@ -8,6 +8,7 @@
 #include "app/Settings.h"
 #include "rx/FilterBank.h"
 #include "rx/PictureAssembler.h"
+#include "rx/RxRecorder.h"
 #include "tx/FrameModulator.h"
 #include "tx/PttControl.h"
 #include "tx/TxStreamer.h"
@@ -16,6 +17,7 @@ namespace q60 {
 
 WindowHandle mainWindow = nullptr;
 bool txActive = false;
+bool rxActive = false;
 std::atomic<bool> testPicture{false};
 
 namespace {
@@ -67,6 +69,9 @@ void onCommand(WindowHandle window, int id)
     case idTxButton:
         txCommand(window);
         break;
+    case idRxButton:
+        onRxButton(window);
+        break;
     case cmdPortNone:
     case cmdPortCom1:
     case cmdPortCom2:
@@ -98,6 +103,8 @@ void onDestroy()
         stopTx();
     }
     closePort();
+    if (rxActive)
+        stopRx();
     writeSettings();
     postQuitMessage(0);
 }
@@ -126,6 +133,7 @@ void mainWindowProc(WindowHandle window, const WindowMessage& message)
         playbackLost();
         break;
     case MessageKind::Timer:
+        rxTimerTick(window);
         break;
     }
 }

@@ -9,8 +9,9 @@ namespace q60 {
 // Set once the dialog exists; repaint requests and camera frames wait for it.
 extern WindowHandle mainWindow;
 
-// Transmission on (the TX button); window thread only.
+// Transmission on (the TX button) and reception on (the RX button); window thread only.
 extern bool txActive;
+extern bool rxActive;
 
 // The TestPic menu item's mark. Atomic because the transmit feeder thread
 // reads it at every pixel while the window thread toggles it.

@@ -1,6 +1,8 @@
 #pragma once
-// The sound card as the transmitter needs it: the default playback device and one
-// looping playback buffer of 8-bit unsigned mono samples, written in place while it plays.
+// The sound card as transmitter and receiver need it: the default playback device
+// with one looping playback buffer, written in place while it plays, and the default
+// capture device with one looping capture buffer, read in place while it records;
+// 8-bit unsigned mono samples both.
 #include <cstdint>
 
 #include "platform/Window.h"
@@ -18,6 +20,18 @@ struct BufferRegions {
     uint8_t* second = nullptr;
     uint32_t secondBytes = 0;
 };
+
+// The regions of length bytes from offset in a looping buffer of size bytes at base,
+// for implementations of the locks below.
+inline BufferRegions spanRegions(uint8_t* base, uint32_t size, uint32_t offset, uint32_t length)
+{
+    BufferRegions regions;
+    regions.first = base + offset;
+    regions.firstBytes = length < size - offset ? length : size - offset;
+    regions.second = base;
+    regions.secondBytes = length - regions.firstBytes;
+    return regions;
+}
 
 // Opens the default playback device for the window, shared with other programs, and
 // keeps its output running; null when there is no device. When the device fails
@@ -43,5 +57,33 @@ void stopPlayBuffer(PlaybackHandle device);
 
 // Ends the device and everything made from it; the handle is invalid afterwards.
 void releasePlaybackDevice(PlaybackHandle device);
+
+// ---- Capture ----
+
+struct CaptureDevice;
+using CaptureHandle = CaptureDevice*;
+
+// Opens the default capture device; null when there is none.
+CaptureHandle openCaptureDevice();
+
+// Creates the looping capture buffer of the given size at the given rate (8-bit
+// unsigned mono).
+bool createCaptureBuffer(CaptureHandle device, uint32_t bytes, uint32_t samplesPerSecond);
+
+// Starts recording into the buffer continuously from offset 0, wrapping at its end.
+bool startCapture(CaptureHandle device);
+
+// The offset up to which captured bytes are complete; false when it cannot be told.
+bool capturePosition(CaptureHandle device, uint32_t& readPosition);
+
+// Read access to length bytes from offset, wrapping at the end; false with nothing
+// granted on failure. Every successful lock is followed by an unlock.
+bool lockCaptureBuffer(CaptureHandle device, uint32_t offset, uint32_t length, BufferRegions& regions);
+void unlockCaptureBuffer(CaptureHandle device, const BufferRegions& regions);
+
+void stopCapture(CaptureHandle device);
+
+// Ends the device and everything made from it; the handle is invalid afterwards.
+void releaseCaptureDevice(CaptureHandle device);
 
 }  // namespace q60

@@ -13,6 +13,7 @@
 namespace q60 {
 
 struct PlaybackDevice {};
+struct CaptureDevice {};
 
 }  // namespace q60
 
@@ -29,12 +30,45 @@ std::vector<uint8_t> buffer;
 
 bool fails(AudioStep step) { return failingSteps.count(step) != 0; }
 
+CaptureDevice theCaptureDevice;
+std::set<CaptureStep> failingCaptureSteps;
+std::vector<uint8_t> captureBuffer;
+uint32_t capturedUpTo = 0;
+int positionsToFail = 0;
+int captureLocksToFail = 0;
+
+bool fails(CaptureStep step) { return failingCaptureSteps.count(step) != 0; }
+
+// Takes one from a count of failures to come; true when this call is to fail.
+bool takeFailure(int& count)
+{
+    if (count == 0)
+        return false;
+    --count;
+    return true;
+}
+
 }  // namespace
 
 void failAudioStep(AudioStep step) { failingSteps.insert(step); }
 void setPlayPosition(uint32_t offset) { position.store(offset); }
 void failLocks(int count) { locksToFail.store(count); }
 void shortenLocks(uint32_t bytes) { lockShortfall.store(bytes); }
+
+void failCaptureStep(CaptureStep step) { failingCaptureSteps.insert(step); }
+void setCapturePosition(uint32_t offset) { capturedUpTo = offset; }
+void failCapturePositions(int count) { positionsToFail = count; }
+void failCaptureLocks(int count) { captureLocksToFail = count; }
+
+void capture(uint32_t offset, const std::vector<uint8_t>& bytes)
+{
+    const auto size = static_cast<uint32_t>(captureBuffer.size());
+    for (uint8_t byte : bytes) {
+        captureBuffer[offset] = byte;
+        offset = (offset + 1) % size;
+    }
+    capturedUpTo = offset;
+}
 
 std::vector<uint8_t> playBufferContents()
 {
@@ -87,11 +121,7 @@ bool lockPlayBuffer(PlaybackHandle, uint32_t offset, uint32_t length, BufferRegi
         return false;
     }
     fake::bufferLock.lock();
-    const auto size = static_cast<uint32_t>(fake::buffer.size());
-    regions.first = fake::buffer.data() + offset;
-    regions.firstBytes = length < size - offset ? length : size - offset;
-    regions.second = fake::buffer.data();
-    regions.secondBytes = length - regions.firstBytes;
+    regions = spanRegions(fake::buffer.data(), static_cast<uint32_t>(fake::buffer.size()), offset, length);
     const uint32_t shortfall = fake::lockShortfall.load();
     uint32_t& shortened = regions.secondBytes != 0 ? regions.secondBytes : regions.firstBytes;
     shortened = shortened > shortfall ? shortened - shortfall : 0;
@@ -107,5 +137,56 @@ void unlockPlayBuffer(PlaybackHandle, const BufferRegions& regions)
 void stopPlayBuffer(PlaybackHandle) { log("stopPlayBuffer"); }
 
 void releasePlaybackDevice(PlaybackHandle) { log("releasePlaybackDevice"); }
+
+using fake::CaptureStep;
+
+CaptureHandle openCaptureDevice()
+{
+    log("openCaptureDevice");
+    return fake::fails(CaptureStep::Open) ? nullptr : &fake::theCaptureDevice;
+}
+
+bool createCaptureBuffer(CaptureHandle, uint32_t bytes, uint32_t samplesPerSecond)
+{
+    log("createCaptureBuffer " + to_string(bytes) + " " + to_string(samplesPerSecond));
+    if (fake::fails(CaptureStep::CreateBuffer))
+        return false;
+    fake::captureBuffer.assign(bytes, 128);
+    return true;
+}
+
+bool startCapture(CaptureHandle)
+{
+    log("startCapture");
+    return !fake::fails(CaptureStep::Start);
+}
+
+bool capturePosition(CaptureHandle, uint32_t& readPosition)
+{
+    log("capturePosition");
+    if (fake::takeFailure(fake::positionsToFail))
+        return false;
+    readPosition = fake::capturedUpTo;
+    return true;
+}
+
+bool lockCaptureBuffer(CaptureHandle, uint32_t offset, uint32_t length, BufferRegions& regions)
+{
+    log("lockCaptureBuffer " + to_string(offset) + " " + to_string(length));
+    if (fake::takeFailure(fake::captureLocksToFail))
+        return false;
+    regions = spanRegions(fake::captureBuffer.data(), static_cast<uint32_t>(fake::captureBuffer.size()), offset,
+                          length);
+    return true;
+}
+
+void unlockCaptureBuffer(CaptureHandle, const BufferRegions& regions)
+{
+    log("unlockCaptureBuffer " + to_string(regions.firstBytes) + " " + to_string(regions.secondBytes));
+}
+
+void stopCapture(CaptureHandle) { log("stopCapture"); }
+
+void releaseCaptureDevice(CaptureHandle) { log("releaseCaptureDevice"); }
 
 }  // namespace q60

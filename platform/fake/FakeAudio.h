@@ -21,4 +21,18 @@ void shortenLocks(uint32_t bytes);
 // What the play buffer holds, silence (128) when created; kept after release.
 std::vector<uint8_t> playBufferContents();
 
+// ---- Capture ----
+
+enum class CaptureStep { Open, CreateBuffer, Start };
+void failCaptureStep(CaptureStep step);
+
+// Puts bytes into the capture buffer from offset on, wrapping at its end, and moves
+// the read position to just behind them, as recording them would.
+void capture(uint32_t offset, const std::vector<uint8_t>& bytes);
+void setCapturePosition(uint32_t offset);
+
+// The next count position queries, or locks, of the capture buffer fail.
+void failCapturePositions(int count);
+void failCaptureLocks(int count);
+
 }  // namespace q60::fake

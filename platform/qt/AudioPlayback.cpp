@@ -6,6 +6,7 @@
 #include <QIODevice>
 #include <QMediaDevices>
 #include <QPointer>
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <mutex>
@@ -130,10 +131,7 @@ bool lockPlayBuffer(PlaybackHandle device, uint32_t offset, uint32_t length, Buf
     if (offset >= size || length > size)
         return false;
     ring.lock.lock();
-    regions.first = ring.bytes.data() + offset;
-    regions.firstBytes = std::min(length, size - offset);
-    regions.second = ring.bytes.data();
-    regions.secondBytes = length - regions.firstBytes;
+    regions = spanRegions(ring.bytes.data(), size, offset, length);
     return true;
 }
 

@@ -1,0 +1,104 @@
+// Brings captured audio into the receive chain: the RX button starts and stops the
+// capture device, and the window's 500 ms timer drains it. Window thread only.
+#include "rx/RxRecorder.h"
+
+#include "app/MainDialog.h"
+#include "app/Resources.h"
+#include "platform/Audio.h"
+#include "rx/FilterBank.h"
+#include "rx/FmDemodulator.h"
+#include "rx/PictureAssembler.h"
+#include "tx/FrameModulator.h"
+
+namespace q60 {
+namespace {
+
+constexpr double levelLowDivisor = 255.0;
+
+CaptureHandle recordDevice = nullptr;
+
+// The first byte not yet handed on; moved only by a drain that got its lock.
+uint32_t readOffset = 0;
+
+void receiveRegion(const uint8_t* bytes, uint32_t size)
+{
+    for (uint32_t k = 0; k < size; ++k)
+        receiveSample(static_cast<int32_t>(bytes[k]) - 128);
+}
+
+// A start that fails part way keeps nothing: the next start obtains all anew anyway.
+int32_t failStart()
+{
+    releaseCaptureDevice(recordDevice);
+    recordDevice = nullptr;
+    return 1;
+}
+
+}  // namespace
+
+int32_t startRx()
+{
+    readOffset = 0;
+    recordDevice = openCaptureDevice();
+    if (recordDevice == nullptr)
+        return 1;
+    if (!createCaptureBuffer(recordDevice, recordBufferBytes, sampleRate))
+        return failStart();
+    if (!startCapture(recordDevice))
+        return failStart();
+    restoreDefaultFilters();
+    return 0;
+}
+
+void stopRx()
+{
+    stopCapture(recordDevice);
+    releaseCaptureDevice(recordDevice);
+    recordDevice = nullptr;
+}
+
+// A failed query or lock leaves readOffset alone, so the next tick takes these bytes
+// together with the newer ones.
+void drainCapture()
+{
+    uint32_t readPosition = 0;
+    if (!capturePosition(recordDevice, readPosition))
+        return;
+    const uint32_t length = readPosition >= readOffset ? readPosition - readOffset
+                                                       : recordBufferBytes - readOffset + readPosition;
+    BufferRegions regions;
+    if (!lockCaptureBuffer(recordDevice, readOffset, length, regions))
+        return;
+    readOffset = readPosition;
+    receiveRegion(regions.first, regions.firstBytes);
+    if (regions.secondBytes != 0)
+        receiveRegion(regions.second, regions.secondBytes);
+    unlockCaptureBuffer(recordDevice, regions);
+}
+
+// Only the low peak is divided: the bar shows about the positive peak amplitude.
+void rxTimerTick(WindowHandle window)
+{
+    if (!rxActive)
+        return;
+    drainCapture();
+    const double meter = levelHigh - levelLow / levelLowDivisor;
+    setLevelBar(window, static_cast<int32_t>(meter));
+}
+
+void onRxButton(WindowHandle window)
+{
+    if (rxActive) {
+        stopRx();
+        rxActive = false;
+        return;
+    }
+    if (startRx() != 0) {
+        rxActive = false;
+        showMessage(window, "directsound start record failed");
+        return;
+    }
+    rxActive = true;
+}
+
+}  // namespace q60
