@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# The sound server killed while transmitting and receiving: the program neither
+# crashes nor hangs; TX and RX each stop as usual, a later press of either finds
+# no server and says so, and File > Exit still ends the program with its settings
+# written.
+# Usage: sound_server_loss.sh PROGRAM ARTIFACT_DIR (inside a session with sound)
+set -euo pipefail
+PROGRAM=$1
+ARTIFACT_DIR=$2
+source "$(dirname "$0")/session.sh"
+
+start_program
+xdotool key space      # TX on
+sleep 0.3
+xdotool key Tab space  # RX on
+sleep 3
+kill "$Q60_SOUND_SERVER_PID"
+sleep 1.5              # three ticks that find nothing new
+still_running "when the sound server went away"
+xdotool key space      # RX off
+xdotool key shift+Tab space  # TX off
+sleep 1.5
+still_running "TX and RX off after the sound server went away"
+xdotool key space
+answer_message "TX on without a sound server" tx-after-server-loss.png
+xdotool windowfocus --sync "$window" key Tab space
+answer_message "RX on without a sound server" rx-after-server-loss.png
+xdotool windowfocus --sync "$window"
+exit_program
+expect_default_settings
+echo "server killed while transmitting and receiving: both off, both refused with their message, clean exit"
