@@ -16,6 +16,7 @@
 
 #include "app/Resources.h"
 #include "app/Settings.h"
+#include "platform/fake/FakeAudio.h"
 #include "platform/fake/FakePlatform.h"
 #include "tests/support/ScratchDirectory.h"
 #include "rx/FilterBank.h"
@@ -278,6 +279,41 @@ TEST_F(MainDialogTest, LostPlaybackUnkeysAndAfterTheTxButtonStoppedDestroyOnlyCl
     fake::callLog().clear();
     deliver({MessageKind::Destroy});
     EXPECT_EQ(fake::callLog(), (Log{"closeSerialPort COM1", "postQuitMessage 0"}));
+}
+
+// Reception through the dispatcher: the RX button, the 500 ms timer and shut-down.
+TEST_F(MainDialogTest, RxButtonTogglesReceptionAndTheTimerDrainsOnlyWhileItIsOn)
+{
+    const WindowMessage timer{MessageKind::Timer, rxTimerId};
+    deliver(timer);
+    EXPECT_EQ(fake::callLog(), Log{});
+    command(idRxButton);
+    ASSERT_TRUE(rxActive);
+    EXPECT_EQ(fake::callLog(), (Log{"openCaptureDevice", "createCaptureBuffer 22050 11025", "startCapture"}));
+
+    fake::capture(0, std::vector<uint8_t>(100, 128));
+    fake::callLog().clear();
+    deliver(timer);
+    // Silence restarts the picture too, which repaints.
+    EXPECT_EQ(callsOf({"lockCaptureBuffer", "unlockCaptureBuffer", "setLevelBar"}),
+              (Log{"lockCaptureBuffer 0 100", "unlockCaptureBuffer 100 0", "setLevelBar 0"}));
+
+    fake::callLog().clear();
+    command(idRxButton);
+    EXPECT_FALSE(rxActive);
+    deliver(timer);
+    EXPECT_EQ(fake::callLog(), (Log{"stopCapture", "releaseCaptureDevice"}));
+}
+
+TEST_F(MainDialogTest, DestroyWhileReceivingStopsCaptureWritesTheSettingsAndQuits)
+{
+    startWith("");
+    command(idRxButton);
+    ASSERT_TRUE(rxActive);
+    fake::callLog().clear();
+    deliver({MessageKind::Destroy});
+    EXPECT_EQ(fake::callLog(), (Log{"stopCapture", "releaseCaptureDevice", "postQuitMessage 0"}));
+    EXPECT_EQ(readFile("settings.txt"), defaultSettingsText);
 }
 
 }  // namespace
