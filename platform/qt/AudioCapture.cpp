@@ -54,10 +54,7 @@ CaptureHandle openCaptureDevice()
 
 bool createCaptureBuffer(CaptureHandle device, uint32_t bytes, uint32_t samplesPerSecond)
 {
-    QAudioFormat format;
-    format.setSampleRate(static_cast<int>(samplesPerSecond));
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::UInt8);
+    const QAudioFormat format = unsignedMonoFormat(samplesPerSecond);
     if (!device->input.isFormatSupported(format))
         return false;
     device->ring.assign(bytes, 128);

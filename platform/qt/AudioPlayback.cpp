@@ -95,10 +95,7 @@ PlaybackHandle openPlaybackDevice(WindowHandle window)
 
 bool createPlayBuffer(PlaybackHandle device, uint32_t bytes, uint32_t samplesPerSecond)
 {
-    QAudioFormat format;
-    format.setSampleRate(static_cast<int>(samplesPerSecond));
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::UInt8);
+    const QAudioFormat format = unsignedMonoFormat(samplesPerSecond);
     if (!device->output.isFormatSupported(format))
         return false;
     runOnAudioThread([device, bytes, format] {

@@ -21,6 +21,15 @@ Clock::time_point lastStop;
 
 }  // namespace
 
+QAudioFormat unsignedMonoFormat(uint32_t samplesPerSecond)
+{
+    QAudioFormat format;
+    format.setSampleRate(static_cast<int>(samplesPerSecond));
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::UInt8);
+    return format;
+}
+
 void runOnAudioThread(const std::function<void()>& work)
 {
     if (audioThread == nullptr) {

@@ -22,10 +22,15 @@
 #include "platform/qt/PlatformWindow.h"
 #include "rx/PictureAssembler.h"
 #include "tests/support/ScratchDirectory.h"
+#include "tests/support/ReceivedPicture.h"
 #include "tx/FrameModulator.h"
 
 namespace q60 {
 namespace {
+
+using test::expectedGrey;
+using test::lineSyncColumn;
+using test::rxGrey;
 
 // Lead-in (about 2 s) plus the longest settling seen from a bad start (85 frames,
 // about 74 s), with room for a loaded machine.
@@ -44,26 +49,6 @@ constexpr double worstErrorCeiling = 12.0;
 // The level bar: a full-scale tone gives about 79; measured 78 to 81.
 constexpr int levelFloor = 74;
 constexpr int levelCeiling = 86;
-
-uint8_t rxGrey(int row, int column) { return RxPicture[rxPictureRowBytes * row + 3 * column]; }
-
-// The grey a receiver with the default settings shows for a sent grey level.
-double expectedGrey(int level)
-{
-    const double step = 0.854 + 0.00175 * level;
-    return std::clamp(140.0 + 380.0 * std::sin(step - 1.13977304), 0.0, 255.0);
-}
-
-// The first dark column after a lighter one: where the line sync begins in a row.
-int lineSyncColumn(int row)
-{
-    for (int column = 0; column < rxPictureWidth; ++column) {
-        const int before = (column + rxPictureWidth - 1) % rxPictureWidth;
-        if (rxGrey(row, column) == 0 && rxGrey(row, before) != 0)
-            return column;
-    }
-    return -1;
-}
 
 bool lineSyncsAtRowStarts()
 {

@@ -13,10 +13,15 @@
 #include "rx/FmDemodulator.h"
 #include "rx/PictureAssembler.h"
 #include "tests/support/Fnv.h"
+#include "tests/support/ReceivedPicture.h"
 #include "tx/FrameModulator.h"
 
 namespace q60 {
 namespace {
+
+using test::expectedGrey;
+using test::lineSyncColumn;
+using test::rxGrey;
 
 std::vector<uint8_t> synthMemory(synthBufferBytes);
 
@@ -30,18 +35,6 @@ void transmitFrames(int frames, int offset = 0)
         for (int k = f == 0 ? offset : 0; k < length; ++k)
             receiveSample(synthMemory[k] - 128);
     }
-}
-
-uint8_t rxGrey(int row, int column)
-{
-    return RxPicture[rxPictureRowBytes * row + 3 * column];
-}
-
-// The grey a receiver with the default settings shows for a sent grey level.
-double expectedGrey(int level)
-{
-    const double step = 0.854 + 0.00175 * level;
-    return std::clamp(140.0 + 380.0 * std::sin(step - 1.13977304), 0.0, 255.0);
 }
 
 // Mean difference between rows 1 to 59 and the sent lines 0 to 58; sent pixel i
@@ -96,17 +89,6 @@ TEST(ReceiveChainTest, TestRampComesBackInEveryRow)
     for (int row = 1; row < rxPictureRows; ++row)
         for (int column = 2; column <= 6; ++column)
             ASSERT_LT(rxGrey(row, column), 15) << "line sync at the start of row " << row;
-}
-
-// The first dark column after a lighter one: where the line sync begins in a row.
-int lineSyncColumn(int row)
-{
-    for (int column = 0; column < rxPictureWidth; ++column) {
-        const int before = (column + rxPictureWidth - 1) % rxPictureWidth;
-        if (rxGrey(row, column) == 0 && rxGrey(row, before) != 0)
-            return column;
-    }
-    return -1;
 }
 
 class LinePhaseSweep : public ::testing::TestWithParam<int> {};
