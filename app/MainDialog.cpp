@@ -12,6 +12,7 @@
 #include "tx/FrameModulator.h"
 #include "tx/PttControl.h"
 #include "tx/TxStreamer.h"
+#include "video/VideoSource.h"
 
 namespace q60 {
 
@@ -41,6 +42,7 @@ int sliderPositionFor(int32_t value, int32_t base, int32_t step)
 void onInitDialog(WindowHandle window)
 {
     mainWindow = window;
+    initVideoSource(window, optionsPopup);
     describePorts(window);
     startTimer(window, rxTimerId, rxTimerPeriodMs);
     readSettings(window);
@@ -51,7 +53,7 @@ void onInitDialog(WindowHandle window)
 }
 
 // Commands not listed do nothing: among them 1 and 2, which Enter and Escape send,
-// so Escape never closes the window.
+// so Escape never closes the window, and 135 and 136, which no camera here offers.
 void onCommand(WindowHandle window, int id)
 {
     switch (id) {
@@ -62,6 +64,19 @@ void onCommand(WindowHandle window, int id)
     case cmdLoadHighPass:
     case cmdLoadHighPass63:
         loadCoefficientsCommand(window, id);
+        break;
+    case cmdPreview:
+        previewCommand();
+        break;
+    case cmdOverlay:
+        overlayCommand();
+        break;
+    case cmdVideoFormat:
+        videoFormatCommand();
+        break;
+    case cmdDriver0:
+    case cmdDriver1:
+        selectDriver(window, id - cmdDriver0);
         break;
     case cmdTestPic:
         testPicCommand(window);

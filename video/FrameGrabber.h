@@ -2,6 +2,8 @@
 // Reduces a 160x120 24-bit camera frame to the 80x60 grey picture that is transmitted.
 #include <cstdint>
 
+#include "platform/Camera.h"
+
 namespace q60 {
 
 inline constexpr int cameraWidth = 160;
@@ -23,5 +25,10 @@ PixelSample samplePixel(const uint8_t* frame, int x, int y);
 // Every second pixel of every second row, grey = (blue + green + red) / 3, into the
 // grabber's picture, which then replaces the TxFrame.
 void reduceFrame(const uint8_t* frame);
+
+// The capture window's frame callback, on the window thread: 0 until the main window
+// is known, else 1. A frame of another size than 160x120 24-bit asks for that format
+// in the caption; a right one replaces the TxFrame while transmitting.
+int frameCallback(CaptureHandle window, const CaptureFrame& frame);
 
 }  // namespace q60
