@@ -35,7 +35,7 @@ void reduceFrame(const uint8_t* frame)
     setTxFrame(grabPicture, txFrameBytes);
 }
 
-int frameCallback(CaptureHandle, const CaptureFrame& frame)
+int frameCallback(CaptureWindowHandle, const CaptureFrame& frame)
 {
     if (mainWindow == nullptr)
         return 0;

@@ -29,6 +29,6 @@ void reduceFrame(const uint8_t* frame);
 // The capture window's frame callback, on the window thread: 0 until the main window
 // is known, else 1. A frame of another size than 160x120 24-bit asks for that format
 // in the caption; a right one replaces the TxFrame while transmitting.
-int frameCallback(CaptureHandle window, const CaptureFrame& frame);
+int frameCallback(CaptureWindowHandle window, const CaptureFrame& frame);
 
 }  // namespace q60

@@ -28,7 +28,7 @@ constexpr int driverNameCapacity = 80;
 
 // Running state, for the whole run; the records stay as they are when the window
 // does not answer.
-CaptureHandle captureWindow = nullptr;
+CaptureWindowHandle captureWindow = nullptr;
 uint16_t connectedDriver = 0;
 DriverCaps driverCaps;
 CaptureStatus captureStatus;
@@ -41,14 +41,14 @@ void placeCaptureWindow(int x)
 
 // Only ever to the reported image size, without moving; every caller moves it back
 // to 160 x 120 afterwards, so a larger image shows cut rather than scaled.
-void fitToImage(CaptureHandle window)
+void fitToImage(CaptureWindowHandle window)
 {
     if (isCaptureWindow(window))
         resizeCaptureWindow(window, static_cast<int>(captureStatus.imageWidth),
                             static_cast<int>(captureStatus.imageHeight));
 }
 
-void readStatus(CaptureHandle window)
+void readStatus(CaptureWindowHandle window)
 {
     if (isCaptureWindow(window))
         getCaptureStatus(window, captureStatus);
@@ -92,7 +92,7 @@ void initVideoSource(WindowHandle dialog, int popup)
     placeCaptureWindow(captureX);
 }
 
-void refreshCaptureWindow(WindowHandle dialog, CaptureHandle window, int index)
+void refreshCaptureWindow(WindowHandle dialog, CaptureWindowHandle window, int index)
 {
     if (isCaptureWindow(window))
         getDriverCaps(window, driverCaps);

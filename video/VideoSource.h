@@ -12,7 +12,7 @@ namespace q60 {
 void initVideoSource(WindowHandle dialog, int popup);
 
 // Brings the menu and the capture window up to date with the driver at index.
-void refreshCaptureWindow(WindowHandle dialog, CaptureHandle window, int index);
+void refreshCaptureWindow(WindowHandle dialog, CaptureWindowHandle window, int index);
 
 // Commands 131 "&Preview" and 132 "&Overlay": toggle against what the window reports.
 void previewCommand();

@@ -35,7 +35,7 @@ FakeDriver* driverAt(int index)
     return &*drivers[index];
 }
 
-FakeDriver* connectedDriver(CaptureHandle window) { return driverAt(window->connected); }
+FakeDriver* connectedDriver(CaptureWindowHandle window) { return driverAt(window->connected); }
 
 }  // namespace
 
@@ -56,7 +56,7 @@ int deliverFrame(const CaptureFrame& frame)
     return theCaptureWindow->callback(&*theCaptureWindow, frame);
 }
 
-CaptureHandle captureWindowHandle() { return theCaptureWindow ? &*theCaptureWindow : nullptr; }
+CaptureWindowHandle captureWindowHandle() { return theCaptureWindow ? &*theCaptureWindow : nullptr; }
 CaptureWindowPlace captureWindowPlace() { return theCaptureWindow->place; }
 bool previewOn() { return theCaptureWindow->preview; }
 
@@ -67,7 +67,7 @@ namespace q60 {
 using fake::log;
 using std::to_string;
 
-CaptureHandle createCaptureWindow(WindowHandle, int x, int y, int width, int height)
+CaptureWindowHandle createCaptureWindow(WindowHandle, int x, int y, int width, int height)
 {
     std::string place = to_string(x) + " " + to_string(y) + " " + to_string(width) + " " + to_string(height);
     if (fake::creationFails) {
@@ -80,7 +80,7 @@ CaptureHandle createCaptureWindow(WindowHandle, int x, int y, int width, int hei
     return &*fake::theCaptureWindow;
 }
 
-bool isCaptureWindow(CaptureHandle window) { return window != nullptr && window == fake::captureWindowHandle(); }
+bool isCaptureWindow(CaptureWindowHandle window) { return window != nullptr && window == fake::captureWindowHandle(); }
 
 bool captureDriverName(int index, char* name, int nameSize)
 {
@@ -92,13 +92,13 @@ bool captureDriverName(int index, char* name, int nameSize)
     return true;
 }
 
-void setFrameCallback(CaptureHandle window, FrameCallback callback)
+void setFrameCallback(CaptureWindowHandle window, FrameCallback callback)
 {
     log("setFrameCallback");
     window->callback = callback;
 }
 
-bool connectCaptureDriver(CaptureHandle window, int index)
+bool connectCaptureDriver(CaptureWindowHandle window, int index)
 {
     const fake::FakeDriver* driver = fake::driverAt(index);
     bool connected = driver != nullptr && driver->connects;
@@ -107,7 +107,7 @@ bool connectCaptureDriver(CaptureHandle window, int index)
     return connected;
 }
 
-bool getDriverCaps(CaptureHandle window, DriverCaps& caps)
+bool getDriverCaps(CaptureWindowHandle window, DriverCaps& caps)
 {
     log("getDriverCaps");
     const fake::FakeDriver* driver = fake::connectedDriver(window);
@@ -117,7 +117,7 @@ bool getDriverCaps(CaptureHandle window, DriverCaps& caps)
     return true;
 }
 
-bool getCaptureStatus(CaptureHandle window, CaptureStatus& status)
+bool getCaptureStatus(CaptureWindowHandle window, CaptureStatus& status)
 {
     log("getCaptureStatus");
     const fake::FakeDriver* driver = fake::connectedDriver(window);
@@ -127,17 +127,17 @@ bool getCaptureStatus(CaptureHandle window, CaptureStatus& status)
     return true;
 }
 
-void setPreviewRate(CaptureHandle, int milliseconds) { log("setPreviewRate " + to_string(milliseconds)); }
+void setPreviewRate(CaptureWindowHandle, int milliseconds) { log("setPreviewRate " + to_string(milliseconds)); }
 
-void setPreview(CaptureHandle window, bool on)
+void setPreview(CaptureWindowHandle window, bool on)
 {
     log("setPreview " + to_string(on));
     window->preview = on;
 }
 
-void setOverlay(CaptureHandle, bool on) { log("setOverlay " + to_string(on)); }
+void setOverlay(CaptureWindowHandle, bool on) { log("setOverlay " + to_string(on)); }
 
-bool showFormatDialog(CaptureHandle window)
+bool showFormatDialog(CaptureWindowHandle window)
 {
     fake::FakeDriver* driver = fake::connectedDriver(window);
     bool completed = driver != nullptr && fake::formatDialogCompletes;
@@ -149,14 +149,14 @@ bool showFormatDialog(CaptureHandle window)
     return completed;
 }
 
-void resizeCaptureWindow(CaptureHandle window, int width, int height)
+void resizeCaptureWindow(CaptureWindowHandle window, int width, int height)
 {
     log("resizeCaptureWindow " + to_string(width) + " " + to_string(height));
     window->place.width = width;
     window->place.height = height;
 }
 
-void moveCaptureWindow(CaptureHandle window, int x, int y, int width, int height)
+void moveCaptureWindow(CaptureWindowHandle window, int x, int y, int width, int height)
 {
     log("moveCaptureWindow " + to_string(x) + " " + to_string(y) + " " + to_string(width) + " " +
         to_string(height));

@@ -26,7 +26,7 @@ void answerFormatDialog(bool completed, uint32_t width, uint32_t height);
 // The registered frame callback's answer to this frame; -1 when none is registered.
 int deliverFrame(const CaptureFrame& frame);
 
-CaptureHandle captureWindowHandle();
+CaptureWindowHandle captureWindowHandle();
 // Where the capture window is and whether its preview runs.
 struct CaptureWindowPlace {
     int x, y, width, height;
