@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs, from Debian's archive, every package the build needs that this machine
 # does not have yet; with --tests, also what the tests and benchmarks need (a private
-# X server, key presses, screenshots, a private sound server). Safe to run again: it installs nothing twice.
+# X server, key presses, screenshots, a private sound server, and the tools that build
+# and check the Debian package, with the run-time packages it depends on beyond the
+# libraries, so installing it fetches nothing). Safe to run again: it installs nothing twice.
 set -euo pipefail
 
 packages=(
@@ -11,7 +13,9 @@ packages=(
 )
 if [[ ${1:-} == --tests ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-apps imagemagick
-    pulseaudio pulseaudio-utils)
+    pulseaudio pulseaudio-utils
+    dpkg-dev desktop-file-utils appstream man-db groff-base
+    gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
 fi
 
 missing=()

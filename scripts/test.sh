@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds, and runs every test.
-# First a Release build with all tests, then a build with AddressSanitizer and
-# UndefinedBehaviorSanitizer that runs them again, then ThreadSanitizer over the
-# tests that start threads.
+# First a Release build with all tests and its Debian package (installed, checked,
+# removed), then a build with AddressSanitizer and UndefinedBehaviorSanitizer that
+# runs the tests again, then ThreadSanitizer over the tests that start threads.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -18,6 +18,9 @@ build_and_test() {
 }
 
 build_and_test "$root/build" -DCMAKE_BUILD_TYPE=Release -DQ60_BUILD_TESTS=ON -DQ60_BUILD_BENCH=ON
+
+# The Debian package from that Release build: installed, checked and removed again.
+"$root/scripts/package-test.sh" "$root/build"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
