@@ -9,7 +9,7 @@
 namespace q60 {
 
 struct CaptureWindow;
-using CaptureHandle = CaptureWindow*;
+using CaptureWindowHandle = CaptureWindow*;
 
 // What the connected driver offers. Overlay is never available on this platform;
 // the format dialog is, when the camera reports formats.
@@ -38,34 +38,34 @@ struct CaptureFrame {
 
 // Called on the window thread with each preview frame; the result is the callback's
 // own (1 handled, 0 not), which the capture window ignores.
-using FrameCallback = int (*)(CaptureHandle window, const CaptureFrame& frame);
+using FrameCallback = int (*)(CaptureWindowHandle window, const CaptureFrame& frame);
 
 // A visible child window of the dialog at x, y in client pixels; null on failure.
-CaptureHandle createCaptureWindow(WindowHandle parent, int x, int y, int width, int height);
+CaptureWindowHandle createCaptureWindow(WindowHandle parent, int x, int y, int width, int height);
 // True while the handle names a capture window that still exists.
-bool isCaptureWindow(CaptureHandle window);
+bool isCaptureWindow(CaptureWindowHandle window);
 
 // The name of the driver at index 0 or 1; false when there is none at that index.
 // The name is cut to fit nameSize bytes, terminator included.
 bool captureDriverName(int index, char* name, int nameSize);
 
 // Requests, each on an existing capture window.
-void setFrameCallback(CaptureHandle window, FrameCallback callback);
+void setFrameCallback(CaptureWindowHandle window, FrameCallback callback);
 // Disconnects the driver connected before, then connects this one; false when
 // there is no driver at the index or it cannot be opened.
-bool connectCaptureDriver(CaptureHandle window, int index);
+bool connectCaptureDriver(CaptureWindowHandle window, int index);
 // Fill the record and return true, or leave it as it was and return false when
 // no driver is connected.
-bool getDriverCaps(CaptureHandle window, DriverCaps& caps);
-bool getCaptureStatus(CaptureHandle window, CaptureStatus& status);
-void setPreviewRate(CaptureHandle window, int milliseconds);
-void setPreview(CaptureHandle window, bool on);
-void setOverlay(CaptureHandle window, bool on);
+bool getDriverCaps(CaptureWindowHandle window, DriverCaps& caps);
+bool getCaptureStatus(CaptureWindowHandle window, CaptureStatus& status);
+void setPreviewRate(CaptureWindowHandle window, int milliseconds);
+void setPreview(CaptureWindowHandle window, bool on);
+void setOverlay(CaptureWindowHandle window, bool on);
 // The driver's modal format dialog; true when the user completed it with a choice.
-bool showFormatDialog(CaptureHandle window);
+bool showFormatDialog(CaptureWindowHandle window);
 
 // Resizes without moving; moves and resizes, then repaints.
-void resizeCaptureWindow(CaptureHandle window, int width, int height);
-void moveCaptureWindow(CaptureHandle window, int x, int y, int width, int height);
+void resizeCaptureWindow(CaptureWindowHandle window, int width, int height);
+void moveCaptureWindow(CaptureWindowHandle window, int x, int y, int width, int height);
 
 }  // namespace q60
