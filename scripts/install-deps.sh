@@ -1,21 +1,20 @@
 #!/usr/bin/env bash
 # Installs, from Debian's archive, every package the build needs that this machine
 # does not have yet; with --tests, also what the tests and benchmarks need (a private
-# X server, key presses, screenshots, a private sound server, and the tools that build
-# and check the Debian package, with the run-time packages it depends on beyond the
-# libraries, so installing it fetches nothing). Safe to run again: it installs nothing twice.
+# X server, key presses, screenshots, a private sound server, the test camera, and the
+# tools that build and check the Debian package). Safe to run again: it installs nothing twice.
 set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-multimedia-dev qt6-serialport-dev libgl-dev fonts-dejavu-core
   libsndfile1-dev libsamplerate0-dev
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 )
 if [[ ${1:-} == --tests ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-apps imagemagick
-    pulseaudio pulseaudio-utils
-    dpkg-dev desktop-file-utils appstream man-db groff-base
-    gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
+    pulseaudio pulseaudio-utils libgstreamer1.0-dev
+    dpkg-dev desktop-file-utils appstream man-db groff-base)
 fi
 
 missing=()
