@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs, from Debian's archive, every package the build needs that this machine
-# does not have yet; with --tests, also what the tests and benchmarks need (a private
-# X server, key presses, screenshots, a private sound server). Safe to run again: it installs nothing twice.
+# does not have yet; with --tests, also what the tests, benchmarks and fuzz targets need
+# (a private X server, key presses, screenshots, a private sound server, clang and
+# libFuzzer). Safe to run again: it installs nothing twice.
 set -euo pipefail
 
 packages=(
@@ -11,7 +12,9 @@ packages=(
 )
 if [[ ${1:-} == --tests ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-apps imagemagick
-    pulseaudio pulseaudio-utils)
+    pulseaudio pulseaudio-utils
+    # scripts/fuzz.sh: clang 14, its libFuzzer and sanitizer runtimes, llvm-symbolizer
+    clang libclang-rt-14-dev llvm)
 fi
 
 missing=()
