@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -93,9 +94,13 @@ void readSettings(WindowHandle window)
     bool haveSyncLevel = readNumber(file, TX_Port) && readNumber(file, VideoDriver) &&
                          readNumber(file, Contrast) && readNumber(file, Brightness) &&
                          readNumber(file, syncLevel);
-    // A longer call sign is cut to the characters Call has room for.
+    // A longer call sign is cut to the characters Call has room for. A word that starts
+    // with a NUL byte (a damaged file) would make an empty call sign, which the file
+    // cannot hold (it would read back as "Call"): the call keeps its value, as with no word.
     static_assert(callCapacity == 11, "the width in the format below");
-    std::fscanf(file, "%11s", Call);
+    char word[callCapacity + 1] = {};
+    if (std::fscanf(file, "%11s", word) == 1 && word[0] != '\0')
+        std::memcpy(Call, word, sizeof Call);
     std::fclose(file);
     if (haveSyncLevel)
         Synclevel = static_cast<float>(syncLevel);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs, from Debian's archive, every package the build needs that this machine
-# does not have yet; with --tests, also what the tests and benchmarks need (a private
-# X server, key presses, screenshots, a private sound server, the test camera, and the
-# tools that build and check the Debian package). Safe to run again: it installs nothing twice.
+# does not have yet; with --tests, also what the tests, benchmarks and fuzz targets need
+# (a private X server, key presses, screenshots, a private sound server, the test
+# camera, the tools that build and check the Debian package, clang and libFuzzer).
+# Safe to run again: it installs nothing twice.
 set -euo pipefail
 
 packages=(
@@ -14,7 +15,9 @@ packages=(
 if [[ ${1:-} == --tests ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-apps imagemagick
     pulseaudio pulseaudio-utils libgstreamer1.0-dev
-    dpkg-dev desktop-file-utils appstream man-db groff-base)
+    dpkg-dev desktop-file-utils appstream man-db groff-base
+    # scripts/fuzz.sh: clang 14, its libFuzzer and sanitizer runtimes, llvm-symbolizer
+    clang libclang-rt-14-dev llvm)
 fi
 
 missing=()

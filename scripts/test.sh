@@ -2,7 +2,8 @@
 # The test command: installs what is missing, builds, and runs every test.
 # First a Release build with all tests and its Debian package (installed, checked,
 # removed), then a build with AddressSanitizer and UndefinedBehaviorSanitizer that
-# runs the tests again, then ThreadSanitizer over the tests that start threads.
+# runs the tests again, then ThreadSanitizer over the tests that start threads, then
+# the fuzz targets (scripts/fuzz.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -37,5 +38,10 @@ cmake -S "$root" -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQ60_SANITIZE=thread -DQ60_BUILD_TESTS=ON -DQ60_BUILD_BENCH=OFF
 cmake --build "$tsan" --parallel "$jobs" --target q60_tx_tests q60_app_tests
 ctest --test-dir "$tsan" --output-on-failure --parallel "$jobs" -L threads
+
+# Last, libFuzzer over the program's input parsers (the settings file, the coefficient
+# files, the codec's audio and picture input), built with clang in build-fuzz/: a
+# bounded number of runs per target over its seed corpus.
+"$root/scripts/fuzz.sh"
 
 echo "All tests passed."

@@ -175,6 +175,16 @@ TEST_F(SettingsTest, ALongCallSignIsCutToElevenCharacters)
                "40085 151");
 }
 
+TEST_F(SettingsTest, ACallSignIsCutAtANulByteAndAnEmptyOneKeepsTheCall)
+{
+    const std::string head = "0 TX_Port\n0 VideoDriver\n380 Contrast\n140 Brightness\n10 Synclevel\n";
+    expectRead(head + std::string("AB\0CD Call\n", 11), "0 0 380 140 10 AB", "40085 151");
+    // Found by fuzz/: an empty call sign was written as " Call" and read back as "Call".
+    expectRead(head + std::string("\0\0AB Call\n", 10), defaultValues, "40085 151");
+    writeSettings();
+    EXPECT_EQ(readFile("settings.txt"), defaultSettingsText);
+}
+
 TEST_F(SettingsTest, DefaultsAreWrittenAsSixLines)
 {
     writeSettings();
