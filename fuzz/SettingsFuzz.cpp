@@ -12,6 +12,7 @@
 #include "app/Settings.h"
 #include "fuzz/FuzzSupport.h"
 #include "platform/fake/FakePlatform.h"
+#include "tests/support/DefaultSettings.h"
 
 namespace q60 {
 namespace {
@@ -28,20 +29,9 @@ struct SettingsRead {
     bool operator==(const SettingsRead&) const = default;
 };
 
-// As at program start.
-void resetToDefaults()
-{
-    TX_Port = 0;
-    VideoDriver = 0;
-    Contrast = 380;
-    Brightness = 140;
-    Synclevel = 10.0F;
-    std::snprintf(Call, sizeof Call, "%s", "NOCALL");
-}
-
 SettingsRead readFromDefaults()
 {
-    resetToDefaults();
+    test::resetSettingsToDefaults();
     fake::callLog().clear();
     readSettings(fake::window());
     return {TX_Port, VideoDriver, Contrast, Brightness, Synclevel, Call, fake::callLog()};

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/fake/FakePlatform.h"
+#include "tests/support/DefaultSettings.h"
 #include "tests/support/ScratchDirectory.h"
 
 namespace q60 {
@@ -50,16 +51,6 @@ std::string commandsSent()
     return ids;
 }
 
-void resetToDefaults()
-{
-    TX_Port = 0;
-    VideoDriver = 0;
-    Contrast = 380;
-    Brightness = 140;
-    Synclevel = 10.0F;
-    std::snprintf(Call, sizeof Call, "%s", "NOCALL");
-}
-
 std::string temporaryName() { return "settings.txt." + std::to_string(::getpid()) + ".tmp"; }
 
 class SettingsTest : public ::testing::Test {
@@ -68,7 +59,7 @@ protected:
     static void expectRead(const std::string& text, const std::string& expectedValues,
                            const std::string& expectedCommands)
     {
-        resetToDefaults();
+        test::resetSettingsToDefaults();
         writeFile("settings.txt", text);
         fake::callLog().clear();
         readSettings(fake::window());
@@ -214,7 +205,7 @@ TEST_F(SettingsTest, TheExtremesOfEveryNumberReadBackAsWritten)
     expectRead("0 TX_Port\n0 VideoDriver\n0 Contrast\n0 Brightness\n-2147483648 Synclevel\nQ Call\n",
                "0 0 0 0 -2147483648 Q", "40085 151");
     writeSettings();
-    resetToDefaults();
+    test::resetSettingsToDefaults();
     readSettings(fake::window());
     EXPECT_EQ(values(), "0 0 0 0 -2147483648 Q");
 }
