@@ -19,6 +19,11 @@
 namespace q60 {
 namespace {
 
+// The sink's own buffer: 0.8 s wakes the sound server's client thread far less often
+// than Qt's default (about 0.15 s) for the same tone; under about 0.2 s it can stall.
+// The feeder's lead is counted from what the sink has taken, so this adds no risk.
+constexpr double sinkBufferSeconds = 0.8;
+
 // Plays its bytes round and round; the count of bytes handed out, modulo the size,
 // is exactly where the sink has read up to.
 class PlayRing : public QIODevice {
@@ -103,6 +108,7 @@ bool createPlayBuffer(PlaybackHandle device, uint32_t bytes, uint32_t samplesPer
         // Unbuffered: QIODevice's own buffer would read 16 KB ahead and hide the position.
         device->ring->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
         device->sink = new QAudioSink(device->output, format);
+        device->sink->setBufferSize(static_cast<qsizetype>(sinkBufferSeconds * format.sampleRate()));
         watchForFailure(device);
     });
     return true;
