@@ -19,8 +19,10 @@ namespace q60 {
 namespace {
 
 constexpr int defaultPreviewRateMs = 200;
-// No frame for this long while previewing means the stream has stalled.
+// No frame for this long while previewing means the stream has stalled. A camera
+// that stays silent (unplugged, busy) is retried ever more rarely, not rebuilt every second.
 constexpr qint64 stallRestartMs = 1000;
+constexpr qint64 longestStallWaitMs = 32000;
 
 // The capture windows alive, so a handle can be checked; window thread only.
 QSet<CaptureWindow*>& liveWindows()
@@ -51,7 +53,7 @@ void keepFrame(LatestFrame& latest, const QVideoFrame& frame)
 
 }  // namespace
 
-CaptureWindow::CaptureWindow(QWidget* parent) : QWidget(parent)
+CaptureWindow::CaptureWindow(QWidget* parent) : QWidget(parent), stallWaitMs(stallRestartMs)
 {
     liveWindows().insert(this);
     previewTimer.setInterval(defaultPreviewRateMs);
@@ -151,13 +153,14 @@ void CaptureWindow::changeFormat(const QCameraFormat& format)
 // bring it back, a new camera, session and sink do.
 void CaptureWindow::restartIfStalled()
 {
-    if (!camera || sinceFrame.elapsed() < stallRestartMs)
+    if (!camera || sinceFrame.elapsed() < stallWaitMs)
         return;
     const QCameraDevice same = device;
     const QCameraFormat format = camera->cameraFormat();
     disconnectCamera();
     openCamera(same, format);
     sinceFrame.restart();
+    stallWaitMs = qMin(2 * stallWaitMs, longestStallWaitMs);
 }
 
 // Unscaled at the top-left, cut to the window; black until the first frame.
@@ -188,6 +191,7 @@ void CaptureWindow::deliverFrame()
         return;
     }
     sinceFrame.restart();
+    stallWaitMs = stallRestartMs;
     const QImage image = frame.toImage().convertToFormat(QImage::Format_BGR888);
     if (image.isNull())
         return;

@@ -61,6 +61,7 @@ private:
     QTimer previewTimer;
     bool previewOn = false;
     QElapsedTimer sinceFrame;  // since the last frame delivered or the camera started
+    qint64 stallWaitMs;  // how long a silence may last before the next rebuild
     QImage shown;  // the frame painted, top-down
 };
 
