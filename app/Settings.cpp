@@ -37,15 +37,20 @@ bool readNumber(FILE* file, int32_t& value)
     return true;
 }
 
-// Only a regular file counts: a directory of that name opens on Linux but holds no settings.
+// Only a regular file counts: a directory of that name opens on Linux but holds no
+// settings, and opening a FIFO would hold the start-up until a writer came. So the
+// open never waits and anything else is refused before a byte is read.
 FILE* openSettings()
 {
-    FILE* file = std::fopen(settingsPath, "r");
-    struct stat status{};
-    if (file != nullptr && (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode))) {
-        std::fclose(file);
+    const int descriptor = open(settingsPath, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
         return nullptr;
-    }
+    struct stat status{};
+    FILE* file = nullptr;
+    if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && fcntl(descriptor, F_SETFL, 0) == 0)
+        file = fdopen(descriptor, "r");
+    if (file == nullptr)
+        close(descriptor);
     return file;
 }
 

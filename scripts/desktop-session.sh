@@ -7,7 +7,56 @@
 # Usage: desktop-session.sh [--sound] COMMAND [ARGS...]
 # With --sound the command finds the sound server's PID in Q60_SOUND_SERVER_PID and its
 # log (at the level Q60_SOUND_LOG_LEVEL names, "notice" by default) in $XDG_RUNTIME_DIR/pulse.log.
+# Inside such a session, "desktop-session.sh --restart-sound" waits until the sound server
+# no longer answers (the command has stopped it), starts a new one on the same socket and
+# prints its PID; the session stops that one too when it ends.
 set -euo pipefail
+
+# PIDs of servers started again by --restart-sound: those are not this script's
+# children, so they are listed in a file for the session to stop at its end.
+restarted_list() { echo "$1/restarted-sound.pids"; }
+
+# Starts the sound server on $runtime's socket and the stream that keeps it
+# rendering; sets pulse_pid and keepalive_pid.
+start_sound_server() {
+  mkdir -p "$runtime/pulse"
+  cat >"$runtime/pulse.pa" <<PA
+load-module module-native-protocol-unix auth-anonymous=1 socket=$runtime/pulse/native
+load-module module-null-sink sink_name=nullsink rate=44100
+load-module module-remap-source master=nullsink.monitor source_name=nullsrc
+set-default-sink nullsink
+set-default-source nullsrc
+PA
+  HOME="$runtime" pulseaudio -n -F "$runtime/pulse.pa" --daemonize=no --exit-idle-time=-1 \
+    --use-pid-file=no --log-target=stderr --log-level="${Q60_SOUND_LOG_LEVEL:-notice}" \
+    >/dev/null 2>>"$runtime/pulse.log" &
+  pulse_pid=$!
+  for _ in $(seq 200); do
+    pactl info >/dev/null 2>&1 && break
+    kill -0 "$pulse_pid" 2>/dev/null || { cat "$runtime/pulse.log" >&2; exit 1; }
+    sleep 0.05
+  done
+  pactl info >/dev/null 2>&1 || { echo "PulseAudio did not start" >&2; exit 1; }
+  # An idle null sink renders in long blocks and stalls the first stream; a silent
+  # low-latency stream keeps it rendering in small ones for the whole session.
+  pacat --playback --latency-msec=20 --format=s16le --channels=2 --rate=44100 /dev/zero >/dev/null &
+  keepalive_pid=$!
+  sleep 2
+}
+
+if [[ ${1:-} == --restart-sound ]]; then
+  runtime=${XDG_RUNTIME_DIR:-}
+  [[ -n $runtime && -f $runtime/pulse.pa ]] || { echo "not inside a session with sound" >&2; exit 2; }
+  for _ in $(seq 100); do
+    pactl info >/dev/null 2>&1 || break
+    sleep 0.05
+  done
+  pactl info >/dev/null 2>&1 && { echo "the sound server still answers" >&2; exit 1; }
+  start_sound_server
+  echo "$pulse_pid $keepalive_pid" >>"$(restarted_list "$runtime")"
+  echo "$pulse_pid"
+  exit 0
+fi
 
 sound=false
 if [[ ${1:-} == --sound ]]; then
@@ -25,9 +74,23 @@ stop() {
   kill "$1" 2>/dev/null || true
   wait "$1" 2>/dev/null || true
 }
+# Not a child: waits until it is gone or only a zombie of whoever adopted it.
+stop_adopted() {
+  kill "$1" 2>/dev/null || return 0
+  for _ in $(seq 100); do
+    [[ -r /proc/$1/stat ]] || return 0
+    [[ $(cut -d' ' -f3 "/proc/$1/stat" 2>/dev/null) == Z ]] && return 0
+    sleep 0.05
+  done
+}
 stop_session() {
   stop "$keepalive_pid"
   stop "$pulse_pid"
+  if [[ -f $(restarted_list "$runtime") ]]; then
+    for restarted in $(cat "$(restarted_list "$runtime")"); do
+      stop_adopted "$restarted"
+    done
+  fi
   stop "$xvfb_pid"
   rm -rf "$runtime"
 }
@@ -49,33 +112,10 @@ export XDG_RUNTIME_DIR="$runtime"
 # of trying to start one of their own.
 export PULSE_SERVER="unix:$runtime/pulse/native"
 
-start_sound_server() {
-  mkdir -p "$runtime/pulse"
-  cat >"$runtime/pulse.pa" <<PA
-load-module module-native-protocol-unix auth-anonymous=1 socket=$runtime/pulse/native
-load-module module-null-sink sink_name=nullsink rate=44100
-load-module module-remap-source master=nullsink.monitor source_name=nullsrc
-set-default-sink nullsink
-set-default-source nullsrc
-PA
-  HOME="$runtime" pulseaudio -n -F "$runtime/pulse.pa" --daemonize=no --exit-idle-time=-1 \
-    --use-pid-file=no --log-target=stderr --log-level="${Q60_SOUND_LOG_LEVEL:-notice}" \
-    2>"$runtime/pulse.log" &
-  pulse_pid=$!
-  for _ in $(seq 200); do
-    pactl info >/dev/null 2>&1 && break
-    kill -0 "$pulse_pid" 2>/dev/null || { cat "$runtime/pulse.log" >&2; exit 1; }
-    sleep 0.05
-  done
-  pactl info >/dev/null 2>&1 || { echo "PulseAudio did not start" >&2; exit 1; }
-  # An idle null sink renders in long blocks and stalls the first stream; a silent
-  # low-latency stream keeps it rendering in small ones for the whole session.
-  pacat --playback --latency-msec=20 --format=s16le --channels=2 --rate=44100 /dev/zero &
-  keepalive_pid=$!
-  sleep 2
+if $sound; then
+  start_sound_server
   export Q60_SOUND_SERVER_PID=$pulse_pid
-}
-$sound && start_sound_server
+fi
 
 # In the background, so that a TERM or INT to this script (a test's time running
 # out) reaches the command at once and the servers are still stopped afterwards.

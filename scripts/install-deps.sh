@@ -15,6 +15,8 @@ packages=(
 if [[ ${1:-} == --tests ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-apps imagemagick
     pulseaudio pulseaudio-utils libgstreamer1.0-dev
+    # setpriv: some end-to-end tests run the program as "nobody", so file modes count
+    util-linux
     dpkg-dev desktop-file-utils appstream man-db groff-base
     # scripts/fuzz.sh: clang 14, its libFuzzer and sanitizer runtimes, llvm-symbolizer
     clang libclang-rt-14-dev llvm)

@@ -54,7 +54,7 @@ SerialHandle openSerialPort(const char* name)
         return nullptr;
     auto* serial = new SerialPort;
     serial->port.setPortName(path);
-    if (!serial->port.open(QIODevice::ReadWrite)) {
+    if (!serial->port.open(QIODevice::WriteOnly)) {
         delete serial;
         return nullptr;
     }

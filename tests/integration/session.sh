@@ -67,3 +67,65 @@ answer_message() {
   xdotool windowfocus --sync "$box" key Return
   sleep 0.3
 }
+
+# Runs PROGRAM through these words first (for example setpriv to another user).
+program_runner=()
+
+# Waits for the program's window, as start_program, for a program started by the caller.
+find_window() {
+  for _ in $(seq 200); do
+    window=$(xdotool search --onlyvisible --name '^Quorrel 60line$' 2>/dev/null | head -n1 || true)
+    if [[ -n $window ]]; then
+      sleep 0.3
+      xdotool windowfocus --sync "$window"
+      return 0
+    fi
+    kill -0 "$pid" 2>/dev/null || { echo "program ended before showing its window" >&2; exit 1; }
+    sleep 0.05
+  done
+  echo "no window titled 'Quorrel 60line' within 10 s: $1" >&2
+  exit 1
+}
+
+start_program_as_runner() {
+  "${program_runner[@]}" "$PROGRAM" &
+  pid=$!
+  find_window "${1:-start}"
+}
+
+expect_settings() {
+  if [[ "$(cat settings.txt)" != "$1" ]]; then
+    echo "settings.txt holds:" >&2
+    cat settings.txt >&2
+    exit 1
+  fi
+}
+
+# Fails if a message box comes up within a second.
+expect_no_message() {
+  for _ in $(seq 20); do
+    if xdotool search --onlyvisible --name '^info$' >/dev/null 2>&1; then
+      echo "unexpected message box: $1" >&2
+      exit 1
+    fi
+    sleep 0.05
+  done
+}
+
+# Drags the brightness slider's thumb, standing at position (0 to 100), past the
+# right end of its track. The slider's place in the client area is the dialog
+# template's (51,83 61x9 dialog units: 77,135 92x15 pixels); the menu bar lies above.
+drag_brightness_thumb_right() {
+  local WIDTH HEIGHT X Y SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  local handle=15
+  local x=$((77 + handle / 2 + $1 * (92 - handle) / 100)) y=$((HEIGHT - 171 + 135 + 7))
+  xdotool mousemove --window "$window" "$x" "$y" mousedown 1 sleep 0.1 \
+    mousemove --window "$window" $((x + 20)) "$y" sleep 0.1 \
+    mousemove --window "$window" $((77 + 92 + 40)) "$y" sleep 0.1 mouseup 1
+  sleep 0.3
+}
+
+# Special > Load LPF / Load HPF, by keys.
+load_low_pass_file() { xdotool windowfocus --sync "$window" key alt+f Right Right Return; }
+load_high_pass_file() { xdotool windowfocus --sync "$window" key alt+f Right Right Down Return; }

@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTest>
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <initializer_list>
@@ -23,6 +25,7 @@
 
 #include "app/MainDialog.h"
 #include "app/Resources.h"
+#include "platform/Audio.h"
 #include "platform/Serial.h"
 #include "platform/qt/PlatformWindow.h"
 #include "platform/qt/SerialLines.h"
@@ -100,9 +103,17 @@ public:
             std::abort();
         ::close(slave);
     }
-    ~PseudoTerminal() { ::close(master); }
+    ~PseudoTerminal() { vanish(); }
     PseudoTerminal(const PseudoTerminal&) = delete;
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    // The far end goes away, as when a USB adapter is pulled: the program's side hangs up.
+    void vanish()
+    {
+        if (master >= 0)
+            ::close(master);
+        master = -1;
+    }
 
     bool held() const
     {
@@ -297,6 +308,124 @@ TEST_F(PushToTalkTest, SoundServerLostWhileTransmittingUnkeysAndTxRecovers)
     window->close();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(log.next(), com1.entries({"closed"}));
+    EXPECT_EQ(test::readFile("settings.txt"), com1Settings);
+}
+
+// The share of what the default source records over durationMs that lies well away
+// from silence: none for silence, most of it for the transmitted tone.
+double recordedToneShare(int durationMs)
+{
+    constexpr uint32_t ringBytes = 22050;  // longer than any recording asked for here
+    constexpr int margin = 20;
+    CaptureHandle device = openCaptureDevice();
+    if (device == nullptr)
+        return -1.0;
+    double share = -1.0;
+    if (createCaptureBuffer(device, ringBytes, 11025) && startCapture(device)) {
+        QTest::qWait(durationMs);
+        uint32_t end = 0;
+        BufferRegions regions;
+        if (capturePosition(device, end) && end > 0 && lockCaptureBuffer(device, 0, end, regions)) {
+            int loud = 0;
+            for (uint32_t k = 0; k < regions.firstBytes; ++k)
+                loud += std::abs(regions.first[k] - 128) > margin ? 1 : 0;
+            share = static_cast<double>(loud) / end;
+            unlockCaptureBuffer(device, regions);
+        }
+        stopCapture(device);
+    }
+    releaseCaptureDevice(device);
+    return share;
+}
+
+pid_t soundServer() { return static_cast<pid_t>(std::atoi(std::getenv("Q60_SOUND_SERVER_PID"))); }
+
+// A new sound server on the session's socket, once the old one no longer answers.
+bool restartSoundServer()
+{
+    QProcess helper;
+    helper.setProcessChannelMode(QProcess::ForwardedChannels);
+    helper.start(QStringLiteral(Q60_DESKTOP_SESSION), {QStringLiteral("--restart-sound")});
+    return QTest::qWaitFor([&] { return helper.state() == QProcess::NotRunning; }, 15000) &&
+           helper.exitStatus() == QProcess::NormalExit && helper.exitCode() == 0;
+}
+
+// Back within a few seconds, Qt finds the sound server again by itself, but the
+// stream that was lost stays lost: the radio stays unkeyed until TX is pressed off
+// and on, which then keys it and sounds as before.
+TEST_F(PushToTalkTest, SoundServerBackSoonKeysAgainOnlyOnTheNextTxPress)
+{
+    test::writeFile("settings.txt", com1Settings);
+    start();
+    EXPECT_EQ(log.next(), opened(com1));
+    pressTx();
+    ASSERT_TRUE(txActive);
+    EXPECT_EQ(log.next(), com1.entries({"RTS 1", "DTR 1"}));
+
+    ASSERT_EQ(::kill(soundServer(), SIGTERM), 0);
+    EXPECT_TRUE(log.waitFor(2, 3000));
+    EXPECT_EQ(log.next(), com1.entries({"RTS 0", "DTR 0"}));
+    ASSERT_TRUE(restartSoundServer());
+    QTest::qWait(1000);
+    EXPECT_TRUE(log.next().empty()) << "the server coming back keys nothing by itself";
+    EXPECT_TRUE(txActive);
+
+    pressTx();
+    EXPECT_FALSE(txActive);
+    EXPECT_EQ(log.next(), com1.entries({"RTS 0", "DTR 0"}));
+    const test::MessageBoxSeen box = pressTxExpectingABox();
+    ASSERT_FALSE(box.shown) << box.text.toStdString();
+    ASSERT_TRUE(txActive);
+    EXPECT_EQ(log.next(), com1.entries({"RTS 1", "DTR 1"}));
+    QTest::qWait(2500);  // the buffer of silence that goes first
+    EXPECT_GT(recordedToneShare(1500), 0.5) << "the new transmission sounds";
+
+    pressTx();
+    EXPECT_EQ(log.next(), com1.entries({"RTS 0", "DTR 0"}));
+    window->close();
+    EXPECT_EQ(log.next(), com1.entries({"closed"}));
+    EXPECT_EQ(test::readFile("settings.txt"), com1Settings);
+}
+
+// The events of a log's entries, without the device path: a pty's path reads
+// "(deleted)" once its far end has gone.
+Entries eventsOf(const Entries& entries)
+{
+    Entries events;
+    for (const std::string& entry : entries)
+        events.push_back(entry.substr(entry.find_last_of(' ', entry.size() - 3) + 1));
+    return events;
+}
+
+// The push-to-talk port's far end going away while transmitting (a cable or adapter
+// pulled): the tone goes on, the program does not spin on the hung-up port (it
+// once did, at a whole core, as the port's read notifier fired for ever), and TX
+// off still stops the tone and lowers what is left of the lines.
+TEST_F(PushToTalkTest, PortVanishingWhileTransmittingKeepsTheToneUntilTxOff)
+{
+    test::writeFile("settings.txt", com1Settings);
+    start();
+    EXPECT_EQ(log.next(), opened(com1));
+    pressTx();
+    ASSERT_TRUE(txActive);
+    EXPECT_EQ(log.next(), com1.entries({"RTS 1", "DTR 1"}));
+
+    com1.vanish();
+    const std::clock_t cpuBefore = std::clock();
+    QTest::qWait(2500);  // past the buffer of silence that goes first
+    const double cpuSeconds = static_cast<double>(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
+    EXPECT_LT(cpuSeconds, 0.75) << "CPU time used in 2.5 s after the port went away";
+    EXPECT_TRUE(txActive);
+    EXPECT_TRUE(log.next().empty()) << "nothing drives the lines by itself";
+    EXPECT_GT(recordedToneShare(1500), 0.5) << "the tone goes on without the port";
+
+    const qint64 stopMs = pressTx();
+    EXPECT_FALSE(txActive);
+    EXPECT_LT(stopMs, 2000);
+    EXPECT_EQ(eventsOf(log.next()), (Entries{"RTS 0", "DTR 0"}));
+    QTest::qWait(500);
+    EXPECT_LT(recordedToneShare(1000), 0.05) << "TX off ends the tone";
+    window->close();
     EXPECT_EQ(test::readFile("settings.txt"), com1Settings);
 }
 
