@@ -7,9 +7,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/RegularFile.h"
 #include "app/Resources.h"
 
 namespace q60 {
@@ -35,23 +35,6 @@ bool readNumber(FILE* file, int32_t& value)
         return false;
     value = static_cast<int32_t>(std::clamp<long long>(number, INT32_MIN, INT32_MAX));
     return true;
-}
-
-// Only a regular file counts: a directory of that name opens on Linux but holds no
-// settings, and opening a FIFO would hold the start-up until a writer came. So the
-// open never waits and anything else is refused before a byte is read.
-FILE* openSettings()
-{
-    const int descriptor = open(settingsPath, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0)
-        return nullptr;
-    struct stat status{};
-    FILE* file = nullptr;
-    if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && fcntl(descriptor, F_SETFL, 0) == 0)
-        file = fdopen(descriptor, "r");
-    if (file == nullptr)
-        close(descriptor);
-    return file;
 }
 
 void applyPort(WindowHandle window)
@@ -92,7 +75,7 @@ bool writeLines(FILE* file)
 
 void readSettings(WindowHandle window)
 {
-    FILE* file = openSettings();
+    FILE* file = openRegularFile(settingsPath);
     if (file == nullptr)
         return;
     int32_t syncLevel = 0;

@@ -5,11 +5,9 @@
 #include <bit>
 #include <cstdio>
 
-#include <fcntl.h>
 #include <locale.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include "app/RegularFile.h"
 #include "app/Resources.h"
 
 namespace q60 {
@@ -91,29 +89,9 @@ void restoreDefaultFilters()
     }
 }
 
-namespace {
-
-// Only a regular file is read: opening a FIFO would wait for a writer and a device
-// may never end, so the open does not wait and anything else fails as a missing file.
-std::FILE* openCoefficientFile(const char* path)
-{
-    const int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0)
-        return nullptr;
-    struct stat status{};
-    std::FILE* file = nullptr;
-    if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && fcntl(descriptor, F_SETFL, 0) == 0)
-        file = fdopen(descriptor, "r");
-    if (file == nullptr)
-        close(descriptor);
-    return file;
-}
-
-}  // namespace
-
 int loadCoefficientFile(const char* path, int lowPass, int long63)
 {
-    std::FILE* file = openCoefficientFile(path);
+    std::FILE* file = openRegularFile(path);
     if (file == nullptr)
         return 0;
     // The files use a decimal point whatever locale the desktop gave the program.
