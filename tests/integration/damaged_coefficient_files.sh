@@ -13,11 +13,8 @@ source "$(dirname "$0")/session.sh"
 
 sixteen='-0.001 0.002 -0.003 0.004 -0.005 0.006 -0.007 0.008 -0.009 0.010 0.020 0.040 0.080 0.120 0.160 0.200'
 
-chmod 755 "$work"
+run_as_nobody
 chown nobody "$work"
-mkdir -m 700 runtime-nobody
-chown nobody runtime-nobody
-program_runner=(setpriv --reuid=65534 --regid=65534 --clear-groups env "XDG_RUNTIME_DIR=$work/runtime-nobody")
 
 # The low-pass file as the given command leaves it, then Special > Load LPF.
 low_pass_from() {

@@ -58,11 +58,8 @@ exit_program
 [[ -z "$(ls -A settings.txt)" ]] || { echo "something was written into the directory" >&2; exit 1; }
 only_settings_left directory
 
-# The unprivileged runs: a runtime directory of their own keeps Qt quiet.
-nobody_runtime="$work/runtime-nobody"
-mkdir -m 700 "$nobody_runtime"
-chown nobody "$nobody_runtime"
-program_runner=(setpriv --reuid=65534 --regid=65534 --clear-groups env "XDG_RUNTIME_DIR=$nobody_runtime")
+# The unprivileged runs.
+run_as_nobody
 
 # Unreadable: the defaults are in force (the brightness thumb starts at 45), and
 # the new file replaces the old one, as the directory allows.

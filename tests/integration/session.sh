@@ -71,6 +71,20 @@ answer_message() {
 # Runs PROGRAM through these words first (for example setpriv to another user).
 program_runner=()
 
+# From now on PROGRAM runs as the unprivileged user "nobody", for whom file modes hold
+# even when the tests run as root, with a runtime directory of its own (which keeps Qt
+# quiet). The program is run from a copy in the scratch directory, as the build tree
+# may lie under a home directory that user cannot enter.
+run_as_nobody() {
+  chmod 755 "$work"
+  mkdir -m 700 "$work/runtime-nobody"
+  chown nobody "$work/runtime-nobody"
+  mkdir -m 755 "$work/program"
+  cp "$PROGRAM" "$work/program/"
+  PROGRAM="$work/program/$(basename "$PROGRAM")"
+  program_runner=(setpriv --reuid=65534 --regid=65534 --clear-groups env "XDG_RUNTIME_DIR=$work/runtime-nobody")
+}
+
 # Waits for the program's window, as start_program, for a program started by the caller.
 find_window() {
   for _ in $(seq 200); do
