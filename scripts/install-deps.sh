@@ -17,7 +17,7 @@ if [[ ${1:-} == --tests ]]; then
     pulseaudio pulseaudio-utils libgstreamer1.0-dev
     # setpriv: some end-to-end tests run the program as "nobody", so file modes count
     util-linux
-    dpkg-dev desktop-file-utils appstream man-db groff-base
+    dpkg-dev file desktop-file-utils appstream man-db groff-base
     # scripts/fuzz.sh: clang 14, its libFuzzer and sanitizer runtimes, llvm-symbolizer
     clang libclang-rt-14-dev llvm)
 fi
