@@ -15,9 +15,12 @@
 #include <optional>
 #include <string>
 
+#include "tests/support/PictureArea.h"
 #include "tests/support/ReceivedPicture.h"
 
 namespace {
+
+using q60::test::pictureArea;
 
 using q60::test::expectedGrey;
 
@@ -32,29 +35,6 @@ constexpr int rows = height / 2;
 // ceilings these are. A ramp sent six grey levels too bright reads mean 4.2.
 constexpr double meanCeiling = 1.5;
 constexpr double worstCeiling = 12.0;
-
-bool isBlack(const QImage& image, int x, int y)
-{
-    return x >= 0 && y >= 0 && x < image.width() && y < image.height() && (image.pixel(x, y) & 0xffffff) == 0;
-}
-
-// The top left corner of the black 160x120 rectangle with no black above or left of it.
-std::optional<QPoint> pictureArea(const QImage& before)
-{
-    for (int y = 0; y + height <= before.height(); ++y) {
-        for (int x = 0; x + width <= before.width(); ++x) {
-            if (!isBlack(before, x, y) || isBlack(before, x - 1, y) || isBlack(before, x, y - 1))
-                continue;
-            bool all = true;
-            for (int dy = 0; dy < height && all; ++dy)
-                for (int dx = 0; dx < width && all; ++dx)
-                    all = isBlack(before, x + dx, y + dy);
-            if (all)
-                return QPoint(x, y);
-        }
-    }
-    return std::nullopt;
-}
 
 // The picture as RxPicture holds it: row 0 is painted at the bottom.
 struct Picture {

@@ -18,7 +18,11 @@
 #include <limits>
 #include <optional>
 
+#include "tests/support/PictureArea.h"
+
 namespace {
+
+using q60::test::pictureArea;
 
 constexpr int width = 160;
 constexpr int height = 120;  // 60 rows, each painted twice
@@ -42,29 +46,6 @@ constexpr int lastTopRowColumn = 152;
 // find: then the mean at one is 3.3), and up to 1.72 where that differs from row to row.
 constexpr double meanCeiling = 2.5;
 constexpr int worstCeiling = 20;
-
-bool isBlack(const QImage& image, int x, int y)
-{
-    return x >= 0 && y >= 0 && x < image.width() && y < image.height() && (image.pixel(x, y) & 0xffffff) == 0;
-}
-
-// The top left corner of the black 160x120 rectangle with no black beside it.
-std::optional<QPoint> pictureArea(const QImage& before)
-{
-    for (int y = 0; y + height <= before.height(); ++y) {
-        for (int x = 0; x + width <= before.width(); ++x) {
-            if (!isBlack(before, x, y) || isBlack(before, x - 1, y) || isBlack(before, x, y - 1))
-                continue;
-            bool all = true;
-            for (int dy = 0; dy < height && all; ++dy)
-                for (int dx = 0; dx < width && all; ++dx)
-                    all = isBlack(before, x + dx, y + dy);
-            if (all && !isBlack(before, x + width, y) && !isBlack(before, x, y + height))
-                return QPoint(x, y);
-        }
-    }
-    return std::nullopt;
-}
 
 bool inLineBody(int pair, int x)
 {

@@ -10,18 +10,7 @@ cd "$work"
 start_program() {
   "$PROGRAM" &
   pid=$!
-  for _ in $(seq 200); do
-    window=$(xdotool search --onlyvisible --name '^Quorrel 60line$' 2>/dev/null | head -n1 || true)
-    if [[ -n $window ]]; then
-      sleep 0.3
-      xdotool windowfocus --sync "$window"
-      return 0
-    fi
-    kill -0 "$pid" 2>/dev/null || { echo "program ended before showing its window" >&2; exit 1; }
-    sleep 0.05
-  done
-  echo "no window titled 'Quorrel 60line'" >&2
-  exit 1
+  find_window start
 }
 
 still_running() { kill -0 "$pid" 2>/dev/null || { echo "the program ended: $1" >&2; exit 1; }; }
@@ -85,7 +74,7 @@ run_as_nobody() {
   program_runner=(setpriv --reuid=65534 --regid=65534 --clear-groups env "XDG_RUNTIME_DIR=$work/runtime-nobody")
 }
 
-# Waits for the program's window, as start_program, for a program started by the caller.
+# Waits up to ten seconds for the window of the program started as $pid, then focuses it.
 find_window() {
   for _ in $(seq 200); do
     window=$(xdotool search --onlyvisible --name '^Quorrel 60line$' 2>/dev/null | head -n1 || true)
