@@ -22,7 +22,7 @@ namespace {
 
 using q60::test::pictureArea;
 
-using q60::test::expectedGrey;
+using q60::test::RampError;
 
 constexpr int width = 160;
 constexpr int height = 120;  // 60 rows, each painted twice
@@ -60,49 +60,14 @@ Picture readPicture(const QImage& shown, int& wrong)
     return picture;
 }
 
-// The first dark column after a lighter one: where the line sync begins in a row.
 int lineSyncColumn(const Picture& picture, int row)
 {
-    for (int x = 0; x < width; ++x)
-        if (picture.grey[row][x] == 0 && picture.grey[row][(x + width - 1) % width] != 0)
-            return x;
-    return -1;
+    return q60::test::lineSyncColumnOf([&](int r, int c) { return picture.grey[r][c]; }, row);
 }
 
-struct RampError {
-    double mean = 0;
-    double worst = 0;
-    int worstRow = 0;
-    int worstColumn = 0;
-};
-
-// Sent pixel i (grey level 3i) lands on columns 2i+1 and 2i+2 when the row's line sync
-// begins at column 1, one column either way for 0 or 2. Pixels 6 to 77 are the ramp's
-// body (the filters smooth the sync's edges into 4, 5 and 78); the top row stops at
-// 75, where the next frame's phase restart throws a spike back over its end.
-RampError rampError(const Picture& picture)
+q60::test::RampError rampError(const Picture& picture)
 {
-    RampError error;
-    double sum = 0;
-    int count = 0;
-    for (int row = 1; row < rows; ++row) {
-        const int shift = lineSyncColumn(picture, row) - 1;
-        const int lastPixel = row == rows - 1 ? 75 : 77;
-        for (int i = 6; i <= lastPixel; ++i) {
-            for (int column : {2 * i + 1 + shift, 2 * i + 2 + shift}) {
-                const double difference = std::fabs(picture.grey[row][column] - expectedGrey(3 * i));
-                sum += difference;
-                ++count;
-                if (difference > error.worst) {
-                    error.worst = difference;
-                    error.worstRow = row;
-                    error.worstColumn = column;
-                }
-            }
-        }
-    }
-    error.mean = sum / count;
-    return error;
+    return q60::test::rampErrorOf([&](int r, int c) { return picture.grey[r][c]; });
 }
 
 int badInput(const char* what, const char* path)

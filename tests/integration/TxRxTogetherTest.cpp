@@ -30,6 +30,7 @@ namespace {
 
 using test::expectedGrey;
 using test::lineSyncColumn;
+using test::RampError;
 using test::rxGrey;
 
 // Lead-in (about 2 s) plus the longest settling seen from a bad start (85 frames,
@@ -69,44 +70,7 @@ std::string lineSyncColumns()
     return columns;
 }
 
-struct RampError {
-    double mean = 0;
-    double worst = 0;
-    int worstRow = 0;
-    int worstColumn = 0;
-};
-
-// The line phase settles with the line sync beginning at column 0 or 1 (or 1 and 2
-// in turn, row by row), depending on where reception began; sent pixel i lands on
-// columns 2i+1 and 2i+2 when it begins at 1, and with it one column either way.
-// Checked: pixels 6 to 77, the ramp's body (pixels 0 to 3 carry the sync and the
-// filters smooth its edges into pixels 4, 5 and 78); the top row stops at pixel
-// 75, as the next frame's phase restart throws a white spike that the filters
-// spread back over the end of the line before it.
-RampError rampError()
-{
-    RampError error;
-    double sum = 0;
-    int count = 0;
-    for (int row = 1; row < rxPictureRows; ++row) {
-        const int shift = lineSyncColumn(row) - 1;
-        const int lastPixel = row == rxPictureRows - 1 ? 75 : 77;
-        for (int i = 6; i <= lastPixel; ++i) {
-            for (int column : {2 * i + 1 + shift, 2 * i + 2 + shift}) {
-                const double difference = std::fabs(rxGrey(row, column) - expectedGrey(3 * i));
-                sum += difference;
-                ++count;
-                if (difference > error.worst) {
-                    error.worst = difference;
-                    error.worstRow = row;
-                    error.worstColumn = column;
-                }
-            }
-        }
-    }
-    error.mean = sum / count;
-    return error;
-}
+RampError rampError() { return test::rampErrorOf(rxGrey); }
 
 // Pixels of the picture area that differ from RxPicture: row r is painted twice,
 // at 119 - 2r and 118 - 2r, five pixels in.

@@ -18,15 +18,59 @@ inline double expectedGrey(int level)
     return std::clamp(140.0 + 380.0 * std::sin(step - 1.13977304), 0.0, 255.0);
 }
 
-// The first dark column after a lighter one: where the line sync begins in a row.
-inline int lineSyncColumn(int row)
+// The first dark column after a lighter one: where the line sync begins in a row of
+// a picture read through grey(row, column).
+template <typename Grey>
+int lineSyncColumnOf(const Grey& grey, int row)
 {
     for (int column = 0; column < rxPictureWidth; ++column) {
         const int before = (column + rxPictureWidth - 1) % rxPictureWidth;
-        if (rxGrey(row, column) == 0 && rxGrey(row, before) != 0)
+        if (grey(row, column) == 0 && grey(row, before) != 0)
             return column;
     }
     return -1;
+}
+
+inline int lineSyncColumn(int row) { return lineSyncColumnOf(rxGrey, row); }
+
+struct RampError {
+    double mean = 0;
+    double worst = 0;
+    int worstRow = 0;
+    int worstColumn = 0;
+};
+
+// A received test ramp against expectedGrey. The line phase settles with the line sync
+// beginning at column 0 or 1 (or 1 and 2 in turn, row by row), depending on where
+// reception began; sent pixel i (grey level 3i) lands on columns 2i+1 and 2i+2 when it
+// begins at 1, one column either way otherwise. Checked: pixels 6 to 77, the ramp's
+// body (pixels 0 to 3 carry the sync and the filters smooth its edges into pixels 4, 5
+// and 78); the top row stops at pixel 75, as the next frame's phase restart throws a
+// white spike that the filters spread back over the end of the line before it.
+template <typename Grey>
+RampError rampErrorOf(const Grey& grey)
+{
+    RampError error;
+    double sum = 0;
+    int count = 0;
+    for (int row = 1; row < rxPictureRows; ++row) {
+        const int shift = lineSyncColumnOf(grey, row) - 1;
+        const int lastPixel = row == rxPictureRows - 1 ? 75 : 77;
+        for (int i = 6; i <= lastPixel; ++i) {
+            for (int column : {2 * i + 1 + shift, 2 * i + 2 + shift}) {
+                const double difference = std::fabs(grey(row, column) - expectedGrey(3 * i));
+                sum += difference;
+                ++count;
+                if (difference > error.worst) {
+                    error.worst = difference;
+                    error.worstRow = row;
+                    error.worstColumn = column;
+                }
+            }
+        }
+    }
+    error.mean = sum / count;
+    return error;
 }
 
 }  // namespace q60::test
