@@ -179,6 +179,17 @@ protected:
         return test::answerMessageBox([this] { pressTx(); });
     }
 
+    // COM 1 chosen by the settings file, then TX pressed: the radio keyed.
+    void startTransmittingOnCom1()
+    {
+        test::writeFile("settings.txt", com1Settings);
+        start();
+        EXPECT_EQ(log.next(), opened(com1));
+        pressTx();
+        ASSERT_TRUE(txActive);
+        EXPECT_EQ(log.next(), com1.entries({"RTS 1", "DTR 1"}));
+    }
+
     void expectPortMarked(int id)
     {
         for (int item : {cmdPortNone, cmdPortCom1, cmdPortCom2})
@@ -279,12 +290,7 @@ TEST_F(PushToTalkTest, ClosingTheWindowWhileTransmittingUnkeysBeforeTheEnd)
 // stays on until TX is pressed, and a new start then fails as with no server.
 TEST_F(PushToTalkTest, SoundServerLostWhileTransmittingUnkeysAndTxRecovers)
 {
-    test::writeFile("settings.txt", com1Settings);
-    start();
-    EXPECT_EQ(log.next(), opened(com1));
-    pressTx();
-    ASSERT_TRUE(txActive);
-    EXPECT_EQ(log.next(), com1.entries({"RTS 1", "DTR 1"}));
+    ASSERT_NO_FATAL_FAILURE(startTransmittingOnCom1());
 
     const pid_t server = static_cast<pid_t>(std::atoi(std::getenv("Q60_SOUND_SERVER_PID")));
     ASSERT_GT(server, 0);
@@ -355,12 +361,7 @@ bool restartSoundServer()
 // and on, which then keys it and sounds as before.
 TEST_F(PushToTalkTest, SoundServerBackSoonKeysAgainOnlyOnTheNextTxPress)
 {
-    test::writeFile("settings.txt", com1Settings);
-    start();
-    EXPECT_EQ(log.next(), opened(com1));
-    pressTx();
-    ASSERT_TRUE(txActive);
-    EXPECT_EQ(log.next(), com1.entries({"RTS 1", "DTR 1"}));
+    ASSERT_NO_FATAL_FAILURE(startTransmittingOnCom1());
 
     ASSERT_EQ(::kill(soundServer(), SIGTERM), 0);
     EXPECT_TRUE(log.waitFor(2, 3000));
@@ -403,12 +404,7 @@ Entries eventsOf(const Entries& entries)
 // off still stops the tone and lowers what is left of the lines.
 TEST_F(PushToTalkTest, PortVanishingWhileTransmittingKeepsTheToneUntilTxOff)
 {
-    test::writeFile("settings.txt", com1Settings);
-    start();
-    EXPECT_EQ(log.next(), opened(com1));
-    pressTx();
-    ASSERT_TRUE(txActive);
-    EXPECT_EQ(log.next(), com1.entries({"RTS 1", "DTR 1"}));
+    ASSERT_NO_FATAL_FAILURE(startTransmittingOnCom1());
 
     com1.vanish();
     const std::clock_t cpuBefore = std::clock();
