@@ -71,7 +71,14 @@ run_as_nobody() {
   mkdir -m 755 "$work/program"
   cp "$PROGRAM" "$work/program/"
   PROGRAM="$work/program/$(basename "$PROGRAM")"
-  program_runner=(setpriv --reuid=65534 --regid=65534 --clear-groups env "XDG_RUNTIME_DIR=$work/runtime-nobody")
+  # A sanitizer build reads its leak suppressions as that user too.
+  local leak_options=${LSAN_OPTIONS:-}
+  if [[ $leak_options =~ suppressions=([^:]+) ]]; then
+    cp "${BASH_REMATCH[1]}" "$work/program/lsan.supp"
+    leak_options=${leak_options/"${BASH_REMATCH[1]}"/$work/program/lsan.supp}
+  fi
+  program_runner=(setpriv --reuid=65534 --regid=65534 --clear-groups
+    env "XDG_RUNTIME_DIR=$work/runtime-nobody" "LSAN_OPTIONS=$leak_options")
 }
 
 # Waits up to ten seconds for the window of the program started as $pid, then focuses it.
