@@ -107,6 +107,14 @@ done
 [[ -s $runtime/display ]] || { echo "Xvfb did not start" >&2; exit 1; }
 
 export DISPLAY=":$(head -n1 "$runtime/display")"
+# The display number comes as soon as the sockets exist; the command starts once the
+# server answers a client, so a program never meets a server still setting up.
+for _ in $(seq 100); do
+  xdotool getdisplaygeometry >/dev/null 2>&1 && break
+  kill -0 "$xvfb_pid" 2>/dev/null || { cat "$runtime/xvfb.log" >&2; exit 1; }
+  sleep 0.05
+done
+xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "Xvfb on $DISPLAY does not answer" >&2; cat "$runtime/xvfb.log" >&2; exit 1; }
 export XDG_RUNTIME_DIR="$runtime"
 # An explicit server address: with no server there, clients fail at once instead
 # of trying to start one of their own.

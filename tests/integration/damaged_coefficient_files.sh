@@ -27,7 +27,7 @@ expect_load_failed() {
   still_running "after the $1 file"
 }
 
-start_program_as_runner
+start_program
 
 low_pass_from eval 'echo "$sixteen" >lpfcoeff.txt'
 expect_no_message "16 numbers"

@@ -67,7 +67,7 @@ fresh_case unreadable
 chown nobody .
 printf '%s\n' "$saved" >settings.txt
 chmod 000 settings.txt
-start_program_as_runner
+start_program
 drag_brightness_thumb_right 45
 exit_program
 expect_settings "$defaults_dragged"
@@ -77,7 +77,7 @@ expect_settings "$defaults_dragged"
 fresh_case writable
 chown nobody .
 printf '%s\n' "$saved" >settings.txt
-start_program_as_runner
+start_program
 drag_brightness_thumb_right 50
 exit_program
 expect_settings "$saved_dragged"
@@ -85,7 +85,7 @@ expect_settings "$saved_dragged"
 fresh_case read-only
 printf '%s\n' "$saved" >settings.txt
 cp -p settings.txt "$work/original"
-start_program_as_runner
+start_program
 drag_brightness_thumb_right 50
 exit_program
 cmp settings.txt "$work/original" || { echo "the old file changed" >&2; exit 1; }
