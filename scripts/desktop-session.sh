@@ -64,6 +64,11 @@ if [[ ${1:-} == --sound ]]; then
   shift
 fi
 
+# Listing a test program's tests needs neither a display nor sound.
+for argument in "$@"; do
+  [[ $argument == --gtest_list_tests ]] && exec "$@"
+done
+
 runtime=$(mktemp -d /tmp/q60-session.XXXXXX)
 chmod 700 "$runtime"
 xvfb_pid=
@@ -96,25 +101,48 @@ stop_session() {
 }
 trap stop_session EXIT
 
-# Xvfb picks a free display itself and writes its number to descriptor 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$runtime/display" 2>"$runtime/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 200); do
-  [[ -s $runtime/display ]] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || { cat "$runtime/xvfb.log" >&2; exit 1; }
-  sleep 0.05
-done
-[[ -s $runtime/display ]] || { echo "Xvfb did not start" >&2; exit 1; }
+# Xvfb picks a free display itself and writes its number to descriptor 3. The number
+# comes as soon as the sockets exist; the command starts only once the server answers
+# a client, so a program never meets a server still setting up. A server that has
+# not answered within 10 s is stopped and another one started, up to three times.
+start_x_server() {
+  local attempt
+  for attempt in 1 2 3; do
+    : >"$runtime/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$runtime/display" 2>"$runtime/xvfb.log" &
+    xvfb_pid=$!
+    wait_for_display_number && x_server_answers && return 0
+    echo "Xvfb on :$(head -n1 "$runtime/display") did not answer (attempt $attempt):" >&2
+    cat "$runtime/xvfb.log" "$runtime/xclient.log" >&2 2>/dev/null || true
+    stop "$xvfb_pid"
+    xvfb_pid=
+  done
+  echo "no X server could be started" >&2
+  exit 1
+}
 
+wait_for_display_number() {
+  for _ in $(seq 200); do
+    [[ -s $runtime/display ]] && return 0
+    kill -0 "$xvfb_pid" 2>/dev/null || return 1
+    sleep 0.05
+  done
+  return 1
+}
+
+# The last client's complaint is kept in xclient.log for the report above.
+x_server_answers() {
+  local display=":$(head -n1 "$runtime/display")"
+  for _ in $(seq 100); do
+    DISPLAY=$display timeout 5 xdotool getdisplaygeometry >/dev/null 2>"$runtime/xclient.log" && return 0
+    kill -0 "$xvfb_pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+start_x_server
 export DISPLAY=":$(head -n1 "$runtime/display")"
-# The display number comes as soon as the sockets exist; the command starts once the
-# server answers a client, so a program never meets a server still setting up.
-for _ in $(seq 100); do
-  xdotool getdisplaygeometry >/dev/null 2>&1 && break
-  kill -0 "$xvfb_pid" 2>/dev/null || { cat "$runtime/xvfb.log" >&2; exit 1; }
-  sleep 0.05
-done
-xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "Xvfb on $DISPLAY does not answer" >&2; cat "$runtime/xvfb.log" >&2; exit 1; }
 export XDG_RUNTIME_DIR="$runtime"
 # An explicit server address: with no server there, clients fail at once instead
 # of trying to start one of their own.
