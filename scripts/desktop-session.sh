@@ -105,11 +105,13 @@ trap stop_session EXIT
 # comes as soon as the sockets exist; the command starts only once the server answers
 # a client, so a program never meets a server still setting up. A server that has
 # not answered within 10 s is stopped and another one started, up to three times.
+# -noreset: by default the server resets whenever its last client leaves, and drops a
+# client that connects meanwhile; tests start one short-lived client after another.
 start_x_server() {
   local attempt
   for attempt in 1 2 3; do
     : >"$runtime/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$runtime/display" 2>"$runtime/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$runtime/display" 2>"$runtime/xvfb.log" &
     xvfb_pid=$!
     wait_for_display_number && x_server_answers && return 0
     echo "Xvfb on :$(head -n1 "$runtime/display") did not answer (attempt $attempt):" >&2

@@ -7,18 +7,11 @@ pid=
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 cd "$work"
 
-# Starts PROGRAM (through program_runner, when set) and waits for its window. A
-# program that ends before showing it gets one more start, said on stderr: under
-# load, a first X connection was seen refused now and then by a server that was up
-# and answering others; a program that cannot start at all still fails.
+# Starts PROGRAM (through program_runner, when set) and waits for its window.
 start_program() {
   "${program_runner[@]}" "$PROGRAM" &
   pid=$!
-  find_window "${1:-start}" && return 0
-  echo "starting the program once more" >&2
-  "${program_runner[@]}" "$PROGRAM" &
-  pid=$!
-  find_window "${1:-start}" || exit 1
+  find_window "${1:-start}"
 }
 
 still_running() { kill -0 "$pid" 2>/dev/null || { echo "the program ended: $1" >&2; exit 1; }; }
@@ -102,7 +95,7 @@ find_window() {
     if ! kill -0 "$pid" 2>/dev/null; then
       echo "program ended before showing its window ($1); the X server's log:" >&2
       cat "$XDG_RUNTIME_DIR/xvfb.log" >&2 || true
-      return 1
+      exit 1
     fi
     sleep 0.05
   done
