@@ -3,7 +3,10 @@
 # long: idle, receiving, transmitting, both (TestPic, the program hearing itself
 # through the null sink) without a camera, and both again with the test camera's
 # preview running (160x120, five frames a second through the frame grabber); then
-# the peak resident memory of each run. Real cameras are hidden, so every machine
+# once more without a camera, the sink left to the program's own streams; and the
+# peak resident memory of each run. The session's silent keep-alive stream holds the
+# null sink at 10 ms blocks, as a low-latency client on a desktop would; alone, the
+# sink takes the program's own large buffers, as a sound card with no other client. Real cameras are hidden, so every machine
 # measures the same thing. Needs a build with tests (the test camera is a test
 # fixture). Run by hand on an otherwise idle machine; never part of ctest.
 # Usage: bench/cpu_figures.sh [build directory] [seconds per state]
@@ -81,11 +84,15 @@ run_states() {
 read -r idle rx tx both peak <<<"$(run_states)"
 export GST_PLUGIN_PATH=$camera_dir
 read -r cam_idle cam_rx cam_tx cam_both cam_peak <<<"$(run_states)"
+unset GST_PLUGIN_PATH
+kill "$Q60_SOUND_KEEPALIVE_PID"
+read -r alone_idle alone_rx alone_tx alone_both alone_peak <<<"$(run_states)"
 
 echo "program CPU, percent of one core, over $seconds s in each state:"
-printf '  %-24s %12s %22s\n' state "no camera" "test camera preview"
-printf '  %-24s %12s %22s\n' idle "$idle" "$cam_idle"
-printf '  %-24s %12s %22s\n' receiving "$rx" "$cam_rx"
-printf '  %-24s %12s %22s\n' transmitting "$tx" "$cam_tx"
-printf '  %-24s %12s %22s\n' "transmitting+receiving" "$both" "$cam_both"
-printf '  %-24s %12s %22s\n' "peak memory (MB)" "$peak" "$cam_peak"
+row() { printf '  %-24s %12s %22s %20s\n' "$@"; }
+row state "no camera" "test camera preview" "no camera, sink alone"
+row idle "$idle" "$cam_idle" "$alone_idle"
+row receiving "$rx" "$cam_rx" "$alone_rx"
+row transmitting "$tx" "$cam_tx" "$alone_tx"
+row "transmitting+receiving" "$both" "$cam_both" "$alone_both"
+row "peak memory (MB)" "$peak" "$cam_peak" "$alone_peak"

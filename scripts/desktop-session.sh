@@ -5,7 +5,8 @@
 # The servers are stopped by their PIDs afterwards, whatever the command's outcome;
 # the command's exit status is the script's.
 # Usage: desktop-session.sh [--sound] COMMAND [ARGS...]
-# With --sound the command finds the sound server's PID in Q60_SOUND_SERVER_PID and its
+# With --sound the command finds the sound server's PID in Q60_SOUND_SERVER_PID, that of
+# the silent stream keeping the null sink in small blocks in Q60_SOUND_KEEPALIVE_PID, and its
 # log (at the level Q60_SOUND_LOG_LEVEL names, "notice" by default) in $XDG_RUNTIME_DIR/pulse.log.
 # Inside such a session, "desktop-session.sh --restart-sound" waits until the sound server
 # no longer answers (the command has stopped it), starts a new one on the same socket and
@@ -153,6 +154,7 @@ export PULSE_SERVER="unix:$runtime/pulse/native"
 if $sound; then
   start_sound_server
   export Q60_SOUND_SERVER_PID=$pulse_pid
+  export Q60_SOUND_KEEPALIVE_PID=$keepalive_pid
 fi
 
 # In the background, so that a TERM or INT to this script (a test's time running
