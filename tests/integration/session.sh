@@ -111,6 +111,21 @@ expect_settings() {
   fi
 }
 
+# With TX and RX on and the sound server gone: TX off and RX off leave the program
+# running, then TX on and RX on each give their message. $1 says when (in messages),
+# $2 names the screenshots of the two boxes.
+turn_both_off_and_expect_refusals() {
+  xdotool key space            # RX off
+  xdotool key shift+Tab space  # TX off
+  sleep 1.5
+  still_running "TX and RX off $1"
+  xdotool key space
+  answer_message "TX on $1" "tx-$2.png"
+  xdotool windowfocus --sync "$window" key Tab space
+  answer_message "RX on $1" "rx-$2.png"
+  xdotool windowfocus --sync "$window"
+}
+
 # Fails if a message box comes up within a second.
 expect_no_message() {
   for _ in $(seq 20); do

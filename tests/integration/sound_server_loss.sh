@@ -17,15 +17,7 @@ sleep 3
 kill "$Q60_SOUND_SERVER_PID"
 sleep 1.5              # three ticks that find nothing new
 still_running "when the sound server went away"
-xdotool key space      # RX off
-xdotool key shift+Tab space  # TX off
-sleep 1.5
-still_running "TX and RX off after the sound server went away"
-xdotool key space
-answer_message "TX on without a sound server" tx-after-server-loss.png
-xdotool windowfocus --sync "$window" key Tab space
-answer_message "RX on without a sound server" rx-after-server-loss.png
-xdotool windowfocus --sync "$window"
+turn_both_off_and_expect_refusals "after the sound server went away" after-server-loss
 exit_program
 expect_default_settings
 echo "server killed while transmitting and receiving: both off, both refused with their message, clean exit"

@@ -33,15 +33,7 @@ kill "$Q60_SOUND_SERVER_PID"
 sleep 4.5              # past Qt's one attempt to find the server again
 "$session_script" --restart-sound >/dev/null
 still_running "when the sound server came back"
-xdotool key space             # RX off
-xdotool key shift+Tab space   # TX off
-sleep 1.5
-still_running "TX and RX off after the sound server came back"
-xdotool key space
-answer_message "TX on after the server came back" tx-after-server-restart.png
-xdotool windowfocus --sync "$window" key Tab space
-answer_message "RX on after the server came back" rx-after-server-restart.png
-xdotool windowfocus --sync "$window"
+turn_both_off_and_expect_refusals "after the sound server came back" after-server-restart
 exit_program
 expect_default_settings
 
