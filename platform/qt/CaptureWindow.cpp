@@ -136,16 +136,14 @@ void CaptureWindow::setPreviewRate(int milliseconds)
     previewTimer.setInterval(qMax(1, milliseconds));
 }
 
-void CaptureWindow::changeFormat(const QCameraFormat& format)
+// A new camera, session and sink with the format set before they start. Also how a
+// format is changed: Qt 6.4's pipeline, stopped and started again with another format,
+// can wedge, and tearing down a wedged one may hang the window thread.
+void CaptureWindow::reopenCamera(const QCameraFormat& format)
 {
-    const bool running = camera->isActive();
-    if (running)
-        camera->stop();
-    camera->setCameraFormat(format);
-    attachSink();
-    if (running)
-        camera->start();
-    sinceFrame.start();
+    const QCameraDevice same = device;
+    disconnectCamera();
+    openCamera(same, format);
 }
 
 // In Qt 6.4 the stream can stop for good without an error (seen after a modal
@@ -155,11 +153,7 @@ void CaptureWindow::restartIfStalled()
 {
     if (!camera || sinceFrame.elapsed() < stallWaitMs)
         return;
-    const QCameraDevice same = device;
-    const QCameraFormat format = camera->cameraFormat();
-    disconnectCamera();
-    openCamera(same, format);
-    sinceFrame.restart();
+    reopenCamera(camera->cameraFormat());
     stallWaitMs = qMin(2 * stallWaitMs, longestStallWaitMs);
 }
 
@@ -351,7 +345,7 @@ bool showFormatDialog(CaptureWindowHandle window)
     // While the dialog ran, the window may have gone or changed cameras.
     if (row < 0 || guard.isNull() || !window->connected() || window->device != device)
         return false;
-    window->changeFormat(formats[row]);
+    window->reopenCamera(formats[row]);
     return true;
 }
 

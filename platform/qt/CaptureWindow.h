@@ -37,7 +37,7 @@ struct CaptureWindow : QWidget {
     bool connected() const { return camera != nullptr; }
     void setPreview(bool on);
     void setPreviewRate(int milliseconds);
-    void changeFormat(const QCameraFormat& format);
+    void reopenCamera(const QCameraFormat& format);
     CaptureStatus status() const;
     QCameraFormat format() const;
 
