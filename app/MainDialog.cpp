@@ -4,12 +4,13 @@
 
 #include <cstdint>
 
+#include "app/CameraCommands.h"
 #include "app/Resources.h"
+#include "app/RxCommands.h"
 #include "app/Settings.h"
-#include "rx/FilterBank.h"
+#include "app/TxCommands.h"
 #include "rx/PictureAssembler.h"
 #include "rx/RxRecorder.h"
-#include "tx/FrameModulator.h"
 #include "tx/PttControl.h"
 #include "tx/TxStreamer.h"
 #include "video/VideoSource.h"
@@ -19,7 +20,6 @@ namespace q60 {
 WindowHandle mainWindow = nullptr;
 bool txActive = false;
 bool rxActive = false;
-std::atomic<bool> testPicture{false};
 
 namespace {
 
@@ -42,6 +42,7 @@ int sliderPositionFor(int32_t value, int32_t base, int32_t step)
 void onInitDialog(WindowHandle window)
 {
     mainWindow = window;
+    repaintAtPictureRestart();
     initVideoSource(window, optionsPopup);
     describePorts(window);
     startTimer(window, rxTimerId, rxTimerPeriodMs);

@@ -36,13 +36,9 @@ inline constexpr int optionsPopup = 1;
 inline constexpr int rxTimerId = 1;
 inline constexpr int rxTimerPeriodMs = 500;
 
-// Where the receiver's picture and the camera preview sit in the client area, in pixels.
+// Where the receiver's picture sits in the client area, in pixels.
 inline constexpr int pictureX = 5;
 inline constexpr int pictureY = 0;
-inline constexpr int pictureWidth = 160;
-inline constexpr int pictureHeight = 120;
-inline constexpr int previewX = 186;
-inline constexpr int previewY = 0;
 
 // The main dialog: caption, controls, menu and icon.
 extern const DialogTemplate mainDialogTemplate;

@@ -9,16 +9,14 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/RegularFile.h"
 #include "app/Resources.h"
+#include "rx/PictureAssembler.h"
+#include "rx/RegularFile.h"
 
 namespace q60 {
 
 int32_t TX_Port = 0;
 int32_t VideoDriver = 0;
-int32_t Contrast = 380;
-int32_t Brightness = 140;
-float Synclevel = 10.0F;
 char Call[callCapacity + 1] = "NOCALL";
 
 namespace {

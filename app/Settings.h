@@ -1,6 +1,7 @@
 #pragma once
 // The persistent settings of the program, with their built-in defaults, and the
-// file "settings.txt" in the working directory that keeps them across runs.
+// file "settings.txt" in the working directory that keeps them across runs; the
+// receiver's levels among them belong to the picture assembler.
 #include <cstdint>
 
 #include "platform/Window.h"
@@ -11,9 +12,6 @@ inline constexpr int callCapacity = 11;  // characters of a call sign
 
 extern int32_t TX_Port;      // push-to-talk port: 0 none, 1 COM1, 2 COM2
 extern int32_t VideoDriver;  // capture driver, 0 or 1
-extern int32_t Contrast;     // receive gain
-extern int32_t Brightness;   // receive offset
-extern float Synclevel;      // level at or below which a sync is seen
 extern char Call[callCapacity + 1];  // station call sign, one word
 
 // Reads the file by position and applies the port, then the driver choice, as

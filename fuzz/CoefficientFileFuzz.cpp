@@ -98,12 +98,12 @@ bool builtInInForce()
 }
 
 // What a successful load must leave: the state before with the numbers and one length changed.
-FilterState expectedAfterLoad(FilterState state, int lowPass, int long63, const float* numbers, int count)
+FilterState expectedAfterLoad(FilterState state, CoefficientSet set, const float* numbers, int count)
 {
-    if (long63 != 0) {
+    if (set == CoefficientSet::HighPass63) {
         std::memcpy(state.high.data(), numbers, sizeof(float) * count);
         state.high63 = 1;
-    } else if (lowPass != 0) {
+    } else if (set == CoefficientSet::LowPass) {
         std::memcpy(state.low.data(), numbers, sizeof(float) * count);
         state.low23 = count == shortSet ? 1 : 0;
     } else {
@@ -134,21 +134,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size == 0)
         return 0;
     const uint8_t selector = data[0];
-    const int long63 = selector % 3 == 2 ? 1 : 0;
-    const int lowPass = selector % 3 == 0 || (selector & 0x40) != 0 ? 1 : 0;  // ignored for the 63-tap set
-    const std::string& path = long63 != 0 ? highPass63Path : lowPass != 0 ? lowPassPath : highPassPath;
+    const auto set = static_cast<CoefficientSet>(selector % 3);
+    const bool long63 = set == CoefficientSet::HighPass63;
+    const std::string& path = long63                           ? highPass63Path
+                              : set == CoefficientSet::LowPass ? lowPassPath
+                                                               : highPassPath;
     fuzz::writeWholeFile(path, data + 1, size - 1);
 
     setStateBefore(selector);
     const FilterState before = current();
     std::array<float, highPassCoeffCount> numbers{};
-    const int count = leadingNumbers(data + 1, size - 1, numbers.data(), long63 != 0 ? highPassCoeffCount : longSet);
-    const bool loads = long63 != 0 ? count == highPassCoeffCount : count == shortSet || count == longSet;
+    const int count = leadingNumbers(data + 1, size - 1, numbers.data(), long63 ? highPassCoeffCount : longSet);
+    const bool loads = long63 ? count == highPassCoeffCount : count == shortSet || count == longSet;
 
-    const int result = loadCoefficientFile(path.c_str(), lowPass, long63);
+    const int result = loadCoefficientFile(path.c_str(), set);
     fuzz::check(result == (loads ? 1 : 0), "the load's result is not what the file's numbers call for");
     if (loads)
-        fuzz::check(sameState(current(), expectedAfterLoad(before, lowPass, long63, numbers.data(), count)),
+        fuzz::check(sameState(current(), expectedAfterLoad(before, set, numbers.data(), count)),
                     "a load changed more or less than its set and length");
     else
         fuzz::check(builtInInForce(), "a failed load left something other than the built-in filters in force");

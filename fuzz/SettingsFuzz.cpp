@@ -12,6 +12,7 @@
 #include "app/Settings.h"
 #include "fuzz/FuzzSupport.h"
 #include "platform/fake/FakePlatform.h"
+#include "rx/PictureAssembler.h"
 #include "tests/support/DefaultSettings.h"
 
 namespace q60 {

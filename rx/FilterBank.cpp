@@ -7,8 +7,7 @@
 
 #include <locale.h>
 
-#include "app/RegularFile.h"
-#include "app/Resources.h"
+#include "rx/RegularFile.h"
 
 namespace q60 {
 
@@ -57,11 +56,12 @@ int loadLongHighPass(std::FILE* file)
     return 0;
 }
 
-int loadShortSet(std::FILE* file, int lowPass)
+int loadShortSet(std::FILE* file, CoefficientSet set)
 {
-    float* target = lowPass != 0 ? lowPassCoeffs : highPassCoeffs;
-    int32_t& use23 = lowPass != 0 ? lowPass23 : highPass23;
-    if (lowPass == 0)
+    const bool lowPass = set == CoefficientSet::LowPass;
+    float* target = lowPass ? lowPassCoeffs : highPassCoeffs;
+    int32_t& use23 = lowPass ? lowPass23 : highPass23;
+    if (!lowPass)
         highPass63 = 0;
     const int numbers = readLeadingNumbers(file, target, longCoeffCount);
     if (numbers == defaultCoeffCount) {
@@ -89,7 +89,7 @@ void restoreDefaultFilters()
     }
 }
 
-int loadCoefficientFile(const char* path, int lowPass, int long63)
+int loadCoefficientFile(const char* path, CoefficientSet set)
 {
     std::FILE* file = openRegularFile(path);
     if (file == nullptr)
@@ -97,25 +97,12 @@ int loadCoefficientFile(const char* path, int lowPass, int long63)
     // The files use a decimal point whatever locale the desktop gave the program.
     const locale_t pointLocale = newlocale(LC_NUMERIC_MASK, "C", locale_t{});
     const locale_t previous = uselocale(pointLocale);
-    const int result = long63 != 0 ? loadLongHighPass(file) : loadShortSet(file, lowPass);
+    const int result = set == CoefficientSet::HighPass63 ? loadLongHighPass(file) : loadShortSet(file, set);
     uselocale(previous);
     if (pointLocale != locale_t{})
         freelocale(pointLocale);
     std::fclose(file);
     return result;
-}
-
-void loadCoefficientsCommand(WindowHandle window, int command)
-{
-    int loaded = 0;
-    if (command == cmdLoadLowPass)
-        loaded = loadCoefficientFile("lpfcoeff.txt", 1, 0);
-    else if (command == cmdLoadHighPass)
-        loaded = loadCoefficientFile("hpfcoeff.txt", 0, 0);
-    else if (command == cmdLoadHighPass63)
-        loaded = loadCoefficientFile("hpfcoeff63.txt", 0, 1);
-    if (loaded == 0)
-        showMessage(window, "load failed");
 }
 
 }  // namespace q60

@@ -4,8 +4,6 @@
 // entry M the centre of a 2M+1-tap filter.
 #include <cstdint>
 
-#include "platform/Window.h"
-
 namespace q60 {
 
 inline constexpr int lowPassCoeffCount = 16;   // enough for 31 taps
@@ -20,13 +18,12 @@ extern int32_t highPass63;  // 1: high-pass with 63 taps
 // Puts the built-in 23-tap sets and the 23/23/off lengths back in force.
 void restoreDefaultFilters();
 
-// Reads a set from a text file of decimal numbers into the live set: the 63-tap
-// high-pass when long63 is non-zero, else the low-pass (lowPass non-zero) or the
-// 23/31-tap high-pass. Returns 1 on success, 0 on failure.
-int loadCoefficientFile(const char* path, int lowPass, int long63);
+// Which set a coefficient file replaces: the low-pass or the high-pass with 23 or
+// 31 taps (by the count of numbers), or the 63-tap high-pass.
+enum class CoefficientSet { LowPass, HighPass, HighPass63 };
 
-// The "load" commands: loads "lpfcoeff.txt", "hpfcoeff.txt" or "hpfcoeff63.txt" as
-// the command says and tells the user "load failed" when the file does not load.
-void loadCoefficientsCommand(WindowHandle window, int command);
+// Reads a set from a text file of decimal numbers into the live set. Returns 1 on
+// success, 0 on failure.
+int loadCoefficientFile(const char* path, CoefficientSet set);
 
 }  // namespace q60

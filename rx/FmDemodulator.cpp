@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "rx/FilterBank.h"
+#include "tx/ToneFormat.h"
 
 namespace q60 {
 
@@ -16,7 +17,6 @@ float levelLow = 0.0F;
 namespace {
 
 constexpr double ncoIncrement = 1.13977304;  // radians per sample, 1999.94 Hz
-constexpr double ncoWrap = 6.283185307;      // just below 2*pi, as the transmitter wraps
 constexpr float levelStep = 0.01F;
 constexpr int longestHighPass = 63;
 constexpr int longestLowPass = 31;
@@ -80,8 +80,8 @@ float highPassFilter(float x)
 void advanceNco()
 {
     ncoPhase = ncoPhase + ncoIncrement;
-    if (ncoPhase >= ncoWrap)
-        ncoPhase = ncoPhase - ncoWrap;
+    if (ncoPhase >= phaseWrap)
+        ncoPhase = ncoPhase - phaseWrap;
 }
 
 void mixDown(float h)

@@ -1,19 +1,18 @@
 // Consumes discriminator values from the FM demodulator; produces the RxPicture and
-// asks the main window to repaint at every picture restart. The recorder's timer
-// work calls receiveSample for every captured byte, on the window thread.
+// tells the registered handler at every picture restart. The receiver's drain calls
+// receiveSample for every captured byte, on the window thread.
 #include "rx/PictureAssembler.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "app/MainDialog.h"
-#include "app/Resources.h"
-#include "app/Settings.h"
-#include "platform/Window.h"
 #include "rx/FmDemodulator.h"
 
 namespace q60 {
 
+int32_t Contrast = 380;
+int32_t Brightness = 140;
+float Synclevel = 10.0F;
 uint8_t RxPicture[rxPictureBytes] = {};
 int32_t rowIndex = 0;
 
@@ -39,6 +38,7 @@ int32_t frameHoldoff = 0;
 int32_t lineHoldoff = 0;
 int64_t phaseSum = 0;  // 64 bits: line syncs without a frame sync would overflow 32 in two days
 int32_t phaseCount = 0;
+PictureRestartHandler pictureRestartHandler = nullptr;
 
 void storeLine()
 {
@@ -53,7 +53,8 @@ void storeLine()
 void restartPicture()
 {
     rowIndex = 0;
-    repaintNow(mainWindow);
+    if (pictureRestartHandler != nullptr)
+        pictureRestartHandler();
 }
 
 uint8_t greyOf(float v)
@@ -135,15 +136,14 @@ void assembleValue(float x)
     }
 }
 
+void setPictureRestartHandler(PictureRestartHandler handler)
+{
+    pictureRestartHandler = handler;
+}
+
 void receiveSample(int32_t sample)
 {
     assembleValue(demodulateSample(sample));
-}
-
-void paintPicture(WindowHandle window)
-{
-    stretchBitmap(window, pictureX, pictureY, pictureWidth, pictureHeight, RxPicture, rxPictureWidth,
-                  rxPictureRows);
 }
 
 }  // namespace q60

@@ -1,19 +1,14 @@
-// Brings captured audio into the receive chain: the RX button starts and stops the
+// Brings captured audio into the receive chain: the RX command starts and stops the
 // capture device, and the window's 500 ms timer drains it. Window thread only.
 #include "rx/RxRecorder.h"
 
-#include "app/MainDialog.h"
-#include "app/Resources.h"
 #include "platform/Audio.h"
 #include "rx/FilterBank.h"
-#include "rx/FmDemodulator.h"
 #include "rx/PictureAssembler.h"
-#include "tx/FrameModulator.h"
+#include "tx/ToneFormat.h"
 
 namespace q60 {
 namespace {
-
-constexpr double levelLowDivisor = 255.0;
 
 CaptureHandle recordDevice = nullptr;
 
@@ -23,7 +18,7 @@ uint32_t readOffset = 0;
 void receiveRegion(const uint8_t* bytes, uint32_t size)
 {
     for (uint32_t k = 0; k < size; ++k)
-        receiveSample(static_cast<int32_t>(bytes[k]) - 128);
+        receiveSample(static_cast<int32_t>(bytes[k]) - sampleCentre);
 }
 
 // A start that fails part way keeps nothing: the next start obtains all anew anyway.
@@ -74,31 +69,6 @@ void drainCapture()
     if (regions.secondBytes != 0)
         receiveRegion(regions.second, regions.secondBytes);
     unlockCaptureBuffer(recordDevice, regions);
-}
-
-// Only the low peak is divided: the bar shows about the positive peak amplitude.
-void rxTimerTick(WindowHandle window)
-{
-    if (!rxActive)
-        return;
-    drainCapture();
-    const double meter = levelHigh - levelLow / levelLowDivisor;
-    setLevelBar(window, static_cast<int32_t>(meter));
-}
-
-void onRxButton(WindowHandle window)
-{
-    if (rxActive) {
-        stopRx();
-        rxActive = false;
-        return;
-    }
-    if (startRx() != 0) {
-        rxActive = false;
-        showMessage(window, "directsound start record failed");
-        return;
-    }
-    rxActive = true;
 }
 
 }  // namespace q60

@@ -3,8 +3,6 @@
 // on every timer tick, drains what arrived through the receive chain.
 #include <cstdint>
 
-#include "platform/Window.h"
-
 namespace q60 {
 
 inline constexpr uint32_t recordBufferBytes = 22050;  // two seconds of audio
@@ -19,11 +17,5 @@ void stopRx();
 
 // Hands every byte captured since the last drain to the receive chain, in order.
 void drainCapture();
-
-// The 500 ms timer: drain, then show the input level.
-void rxTimerTick(WindowHandle window);
-
-// The RX button: reception on or off.
-void onRxButton(WindowHandle window);
 
 }  // namespace q60

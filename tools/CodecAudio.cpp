@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tools/CodecFailure.h"
-#include "tx/FrameModulator.h"
+#include "tx/ToneFormat.h"
 
 namespace q60 {
 
@@ -41,9 +41,10 @@ bool isReceiverByteStream(const SF_INFO& info)
 // Exactly (s >> 8) + 128 for 16-bit input; out-of-range floats clip, a NaN is silence.
 uint8_t byteOf(float normalised)
 {
+    constexpr float centre = sampleCentre;
     if (std::isnan(normalised))
-        return 128;
-    const float value = std::floor(normalised * 128.0F) + 128.0F;
+        return sampleCentre;
+    const float value = std::floor(normalised * centre) + centre;
     if (value <= 0.0F)
         return 0;
     return value >= 255.0F ? 255 : static_cast<uint8_t>(value);

@@ -16,8 +16,6 @@
 #include <type_traits>
 #include <vector>
 
-#include "app/MainDialog.h"
-#include "app/Settings.h"
 #include "rx/FilterBank.h"
 #include "rx/PictureAssembler.h"
 #include "tools/CodecAudio.h"
@@ -206,9 +204,9 @@ int encode(const EncodeRequest& request)
     return wav.finish() ? exitSuccess : exitFailure;
 }
 
-bool loadFilter(const std::optional<std::string>& path, int lowPass, int long63)
+bool loadFilter(const std::optional<std::string>& path, CoefficientSet set)
 {
-    if (!path || loadCoefficientFile(path->c_str(), lowPass, long63) == 1)
+    if (!path || loadCoefficientFile(path->c_str(), set) == 1)
         return true;
     return reportFailure(*path, "load failed");
 }
@@ -217,15 +215,16 @@ bool loadFilter(const std::optional<std::string>& path, int lowPass, int long63)
 int decode(const DecodeRequest& request)
 {
     restoreDefaultFilters();
-    if (!loadFilter(request.lowPass, 1, 0) || !loadFilter(request.highPass, 0, 0) ||
-        !loadFilter(request.highPass63, 0, 1))
+    if (!loadFilter(request.lowPass, CoefficientSet::LowPass) ||
+        !loadFilter(request.highPass, CoefficientSet::HighPass) ||
+        !loadFilter(request.highPass63, CoefficientSet::HighPass63))
         return exitFailure;
     Brightness = request.brightness;
     Contrast = request.contrast;
     Synclevel = request.synclevel;
     const bool received = streamAudioBytes(request.input, [](const uint8_t* bytes, size_t count) {
         for (size_t k = 0; k < count; ++k)
-            receiveSample(int32_t{bytes[k]} - 128);
+            receiveSample(int32_t{bytes[k]} - sampleCentre);
     });
     if (!received)
         return exitFailure;

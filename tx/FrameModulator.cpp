@@ -4,26 +4,19 @@
 
 #include <cmath>
 
-#include "app/MainDialog.h"
-#include "app/Resources.h"
-
 namespace q60 {
 
 std::atomic<uint8_t> TxFrame[txFrameBytes] = {};
 uint8_t* synthBuffer = nullptr;
+std::atomic<bool> testPicture{false};
 
 namespace {
 
-// Just below 2*pi: this ten-digit wrap point is part of the tone format.
-constexpr double phaseWrap = 6.283185307;
 constexpr double toneAmplitude = 80.0;
-constexpr double toneCentre = 128.0;
+constexpr double toneCentre = sampleCentre;
 constexpr double syncIncrement = 0.683864;  // radians per sample, 1200 Hz
 constexpr double blackIncrement = 0.854;    // grey 0, about 1498.5 Hz
 constexpr double greyStep = 0.00175;        // per grey level, about 3.07 Hz
-constexpr int frameSyncSamples = 160;
-constexpr int lineSyncPixels = 4;           // pixels 0 to 3 carry the line sync
-constexpr int sentLines = 59;               // the frame sync takes line 59's time
 
 // Running state of the frame being built; used by the feeder thread alone.
 uint8_t* synthCursor = nullptr;
@@ -88,13 +81,6 @@ int modulateFrame()
     for (int n = 0; n < sentLines; ++n)
         writeLine(&TxFrame[pixelsPerLine * n]);
     return static_cast<int>(synthCursor - synthBuffer);
-}
-
-void testPicCommand(WindowHandle window)
-{
-    const bool marked = testPicture.load(std::memory_order_relaxed);
-    checkMenuItem(window, cmdTestPic, !marked);
-    testPicture.store(!marked, std::memory_order_relaxed);
 }
 
 }  // namespace q60

@@ -1,28 +1,15 @@
-// Owns the push-to-talk port: the "TX Port" commands choose it, the TX button and
+// Owns the push-to-talk port: the "TX Port" commands choose it, the TX command and
 // the window's end key and release it. Window thread only.
 #include "tx/PttControl.h"
 
 #include <cstring>
-#include <string>
 
-#include "app/MainDialog.h"
-#include "app/Resources.h"
-#include "app/Settings.h"
 #include "platform/Serial.h"
 
 namespace q60 {
 namespace {
 
 SerialHandle portHandle = nullptr;
-
-constexpr const char* portNames[] = {nullptr, "COM1", "COM2"};
-
-void markPort(WindowHandle window, int id)
-{
-    checkMenuItem(window, cmdPortCom1, id == cmdPortCom1);
-    checkMenuItem(window, cmdPortCom2, id == cmdPortCom2);
-    checkMenuItem(window, cmdPortNone, id == cmdPortNone);
-}
 
 }  // namespace
 
@@ -55,28 +42,6 @@ bool openPort(const char* name)
     clearSerialErrors(portHandle);
     setPtt(false);
     return true;
-}
-
-// A port that cannot be opened still becomes the choice: the user sees it marked,
-// and keying simply does nothing until it exists.
-void portCommand(WindowHandle window, int id)
-{
-    const int port = id - cmdPortNone;
-    setPtt(false);
-    openPort("close");
-    if (port != 0) {
-        openPort(portNames[port]);
-        if (txActive)
-            setPtt(true);
-    }
-    TX_Port = port;
-    markPort(window, id);
-}
-
-void describePorts(WindowHandle window)
-{
-    setMenuItemTip(window, cmdPortCom1, serialPortDevice(portNames[1]).c_str());
-    setMenuItemTip(window, cmdPortCom2, serialPortDevice(portNames[2]).c_str());
 }
 
 }  // namespace q60

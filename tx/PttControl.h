@@ -1,8 +1,9 @@
 #pragma once
 // Push-to-talk: keys the radio through RTS and DTR of the chosen serial port.
-#include "platform/Window.h"
-
 namespace q60 {
+
+// The ports that the settings' TX_Port numbers stand for: 0 none, 1 "COM1", 2 "COM2".
+inline constexpr const char* portNames[] = {nullptr, "COM1", "COM2"};
 
 // Both lines up (on) or down (off), RTS first; nothing without an open port.
 void setPtt(bool on);
@@ -13,11 +14,5 @@ void closePort();
 // Opens the named port with both lines down, closing the previous one first;
 // "close" only closes. True when a port is open afterwards, and for "close".
 bool openPort(const char* name);
-
-// The "TX Port" commands: cmdPortNone, cmdPortCom1 and cmdPortCom2.
-void portCommand(WindowHandle window, int id);
-
-// Shows on the "COM 1" and "COM 2" items which device each stands for.
-void describePorts(WindowHandle window);
 
 }  // namespace q60

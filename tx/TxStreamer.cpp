@@ -1,16 +1,14 @@
 // Feeds frames from the frame modulator into a looping playback buffer on a thread
-// of its own. The TX button, on the window thread, starts and stops it.
+// of its own. The TX command, on the window thread, starts and stops it.
 #include "tx/TxStreamer.h"
 
 #include <atomic>
 #include <cstring>
 #include <new>
 
-#include "app/MainDialog.h"
 #include "platform/Audio.h"
 #include "platform/Threads.h"
 #include "tx/FrameModulator.h"
-#include "tx/PttControl.h"
 
 namespace q60 {
 namespace {
@@ -57,42 +55,6 @@ bool obtainSynthBuffer()
     return synthBuffer != nullptr;
 }
 
-}  // namespace
-
-bool startTx(WindowHandle window)
-{
-    if (!obtainSynthBuffer())
-        return false;
-    if (!startSound(window)) {
-        releaseSound();
-        releaseSynthBuffer();
-        return false;
-    }
-    writeOffset = 0;
-    feedActive.store(1, std::memory_order_relaxed);
-    feedStop.store(0, std::memory_order_relaxed);
-    feederHandle = startThread(feederThread, nullptr);
-    if (feederHandle == nullptr) {
-        releaseSound();
-        releaseSynthBuffer();
-        return false;
-    }
-    return true;
-}
-
-// The thread is joined after the wait, so nothing it uses is released under it.
-void stopTx()
-{
-    feedActive.store(0, std::memory_order_relaxed);
-    stopPlayBuffer(soundDevice);
-    feedStop.store(1, std::memory_order_relaxed);
-    sleepMs(stopWaitMs);
-    joinThread(feederHandle);
-    feederHandle = nullptr;
-    releaseSound();
-    releaseSynthBuffer();
-}
-
 bool writeBlock(const uint8_t* source, uint32_t length, uint32_t offset)
 {
     BufferRegions regions;
@@ -136,30 +98,40 @@ uint32_t feederThread(void*)
     return 0;
 }
 
-// Push-to-talk rises only once the tone runs and falls before it stops.
-void txCommand(WindowHandle window)
+}  // namespace
+
+bool startTx(WindowHandle window)
 {
-    if (txActive) {
-        setPtt(false);
-        txActive = false;
-        stopTx();
-        return;
+    if (!obtainSynthBuffer())
+        return false;
+    if (!startSound(window)) {
+        releaseSound();
+        releaseSynthBuffer();
+        return false;
     }
-    txActive = true;
-    if (startTx(window)) {
-        setPtt(true);
-        return;
+    writeOffset = 0;
+    feedActive.store(1, std::memory_order_relaxed);
+    feedStop.store(0, std::memory_order_relaxed);
+    feederHandle = startThread(feederThread, nullptr);
+    if (feederHandle == nullptr) {
+        releaseSound();
+        releaseSynthBuffer();
+        return false;
     }
-    txActive = false;
-    showMessage(window, "directsound init failed");
+    return true;
 }
 
-// Transmission itself goes on (the next TX press stops it as usual); only the key
-// is released, since a keyed transmitter without tone is a hazard on the air.
-void playbackLost()
+// The thread is joined after the wait, so nothing it uses is released under it.
+void stopTx()
 {
-    if (txActive)
-        setPtt(false);
+    feedActive.store(0, std::memory_order_relaxed);
+    stopPlayBuffer(soundDevice);
+    feedStop.store(1, std::memory_order_relaxed);
+    sleepMs(stopWaitMs);
+    joinThread(feederHandle);
+    feederHandle = nullptr;
+    releaseSound();
+    releaseSynthBuffer();
 }
 
 }  // namespace q60

@@ -17,20 +17,5 @@ bool startTx(WindowHandle window);
 // Blocks the calling thread for about one second.
 void stopTx();
 
-// Copies length bytes into the playing buffer at offset, wrapping at its end; true
-// only when the whole length was placed.
-bool writeBlock(const uint8_t* source, uint32_t length, uint32_t offset);
-
-// The feeder's frame step: one frame of tone written behind the previous one.
-void sendFrame();
-
-// The feeder thread: writes a frame whenever little unplayed tone is left.
-uint32_t feederThread(void* parameter);
-
-// The TX button: transmission and push-to-talk on or off.
-void txCommand(WindowHandle window);
-
-// The playback device failed: the radio must not stay keyed without tone.
-void playbackLost();
 
 }  // namespace q60

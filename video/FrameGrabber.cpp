@@ -1,9 +1,8 @@
 // Consumes camera frames (bottom-up BGR, as a capture driver delivers them);
-// produces the TxFrame through setTxFrame. The frame callback of the capture
-// window calls it on the window thread.
+// produces the TxFrame through setTxFrame. The window's frame callback calls it
+// on the window thread while transmitting.
 #include "video/FrameGrabber.h"
 
-#include "app/MainDialog.h"
 #include "tx/FrameModulator.h"
 
 namespace q60 {
@@ -13,8 +12,6 @@ namespace {
 // Built whole before it is handed over, so the feeder thread only ever sees
 // complete pictures, at worst a mixture of two.
 uint8_t grabPicture[txFrameBytes] = {};
-
-const char* const wrongFormatWarning = "Set Capture to 160 * 120, 24bit color";
 
 }  // namespace
 
@@ -33,19 +30,6 @@ void reduceFrame(const uint8_t* frame)
             grabPicture[i + pixelsPerLine * j] = static_cast<uint8_t>(samplePixel(frame, 2 * i, 2 * j).sum / 3);
     }
     setTxFrame(grabPicture, txFrameBytes);
-}
-
-int frameCallback(CaptureWindowHandle, const CaptureFrame& frame)
-{
-    if (mainWindow == nullptr)
-        return 0;
-    if (frame.bufferLength != cameraFrameBytes) {
-        setCaption(mainWindow, wrongFormatWarning);
-        return 1;
-    }
-    if (txActive)
-        reduceFrame(frame.data);
-    return 1;
 }
 
 }  // namespace q60

@@ -18,8 +18,10 @@
 #include "app/Settings.h"
 #include "platform/fake/FakeAudio.h"
 #include "platform/fake/FakePlatform.h"
-#include "tests/support/ScratchDirectory.h"
 #include "rx/FilterBank.h"
+#include "rx/PictureAssembler.h"
+#include "tests/support/ScratchDirectory.h"
+#include "tx/FrameModulator.h"
 
 namespace q60 {
 namespace {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/fake/FakePlatform.h"
+#include "rx/PictureAssembler.h"
 #include "tests/support/DefaultSettings.h"
 #include "tests/support/ScratchDirectory.h"
 

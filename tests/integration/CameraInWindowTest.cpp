@@ -20,6 +20,7 @@
 #include "platform/qt/PlatformWindow.h"
 #include "tests/support/ScratchDirectory.h"
 #include "tx/FrameModulator.h"
+#include "video/VideoSource.h"
 
 namespace q60 {
 namespace {
@@ -58,7 +59,7 @@ protected:
         QImage area;
         static_cast<void>(QTest::qWaitFor(
             [&] {
-                area = window->client()->grab(QRect(previewX, previewY, 160, 120)).toImage();
+                area = window->client()->grab(QRect(captureX, captureY, cameraWidth, cameraHeight)).toImage();
                 return grey(area, 5, 60) > 200;
             },
             firstFramesMs));

@@ -10,7 +10,6 @@
 #include <iterator>
 #include <vector>
 
-#include "app/MainDialog.h"
 #include "rx/FilterBank.h"
 #include "rx/FmDemodulator.h"
 #include "tx/FrameModulator.h"

@@ -21,8 +21,8 @@
 #include "app/Resources.h"
 #include "platform/qt/PlatformWindow.h"
 #include "rx/PictureAssembler.h"
-#include "tests/support/ScratchDirectory.h"
 #include "tests/support/ReceivedPicture.h"
+#include "tests/support/ScratchDirectory.h"
 #include "tx/FrameModulator.h"
 
 namespace q60 {
@@ -80,7 +80,7 @@ int paintedMismatches(const QImage& client)
     for (int row = 0; row < rxPictureRows; ++row) {
         for (int column = 0; column < rxPictureWidth; ++column) {
             const int grey = rxGrey(row, column);
-            for (int y : {pictureHeight - 1 - 2 * row, pictureHeight - 2 - 2 * row}) {
+            for (int y : {paintedPictureHeight - 1 - 2 * row, paintedPictureHeight - 2 - 2 * row}) {
                 const QRgb pixel = client.pixel(pictureX + column, pictureY + y);
                 wrong += qRed(pixel) == grey && qGreen(pixel) == grey && qBlue(pixel) == grey ? 0 : 1;
             }

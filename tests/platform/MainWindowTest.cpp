@@ -14,6 +14,7 @@
 #include "rx/PictureAssembler.h"
 #include "tests/platform/WidgetInput.h"
 #include "tests/support/ScratchDirectory.h"
+#include "tx/FrameModulator.h"
 
 namespace q60 {
 namespace {

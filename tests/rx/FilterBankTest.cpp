@@ -81,10 +81,10 @@ TEST_F(FilterBankTest, DefaultsAreTheExactSetsAndLeaveTheLongEntriesAlone)
 
 TEST_F(FilterBankTest, SixteenNumbersSelectThirtyOneTaps)
 {
-    EXPECT_EQ(loadCoefficientFile(numbers(16).c_str(), 1, 0), 1);
+    EXPECT_EQ(loadCoefficientFile(numbers(16).c_str(), CoefficientSet::LowPass), 1);
     EXPECT_EQ(lowPass23, 0);
     EXPECT_EQ(lowPassCoeffs[15], 2.0F);
-    EXPECT_EQ(loadCoefficientFile(numbers(16, "\n").c_str(), 0, 0), 1);
+    EXPECT_EQ(loadCoefficientFile(numbers(16, "\n").c_str(), CoefficientSet::HighPass), 1);
     EXPECT_EQ(highPass23, 0);
     EXPECT_EQ(highPassCoeffs[0], 0.125F);
 }
@@ -94,7 +94,7 @@ TEST_F(FilterBankTest, TwelveNumbersSelectTwentyThreeTapsWithOrWithoutATail)
     for (const std::string tail : {"", "\n", "\r\n", " end of set\n"}) {
         markAll();
         lowPass23 = 0;
-        EXPECT_EQ(loadCoefficientFile(numbers(12, " ", tail).c_str(), 1, 0), 1) << tail;
+        EXPECT_EQ(loadCoefficientFile(numbers(12, " ", tail).c_str(), CoefficientSet::LowPass), 1) << tail;
         EXPECT_EQ(lowPass23, 1) << tail;
         EXPECT_EQ(lowPassCoeffs[11], 1.5F);
         EXPECT_EQ(lowPassCoeffs[12], mark) << "entries past the set are untouched";
@@ -104,10 +104,10 @@ TEST_F(FilterBankTest, TwelveNumbersSelectTwentyThreeTapsWithOrWithoutATail)
 TEST_F(FilterBankTest, NumbersPastTheSixteenthAreNotRead)
 {
     markAll();
-    EXPECT_EQ(loadCoefficientFile(numbers(20).c_str(), 1, 0), 1);
+    EXPECT_EQ(loadCoefficientFile(numbers(20).c_str(), CoefficientSet::LowPass), 1);
     EXPECT_EQ(lowPass23, 0);
     EXPECT_EQ(lowPassCoeffs[15], 2.0F);
-    EXPECT_EQ(loadCoefficientFile(numbers(20).c_str(), 0, 0), 1);
+    EXPECT_EQ(loadCoefficientFile(numbers(20).c_str(), CoefficientSet::HighPass), 1);
     EXPECT_EQ(highPassCoeffs[16], mark);
 }
 
@@ -117,27 +117,27 @@ TEST_F(FilterBankTest, WrongCountsFailAndRestoreBothSetsAndAllFlags)
         markAll();
         lowPass23 = 0;
         highPass23 = 0;
-        EXPECT_EQ(loadCoefficientFile(numbers(count).c_str(), 1, 0), 0) << count;
+        EXPECT_EQ(loadCoefficientFile(numbers(count).c_str(), CoefficientSet::LowPass), 0) << count;
         expectDefaults();
         if (count == 14) {
             EXPECT_EQ(lowPassCoeffs[12], 13 / 8.0F) << "what the failed read put there stays";
             EXPECT_EQ(lowPassCoeffs[14], mark);
         }
     }
-    EXPECT_EQ(loadCoefficientFile(file("").c_str(), 0, 0), 0);
+    EXPECT_EQ(loadCoefficientFile(file("").c_str(), CoefficientSet::HighPass), 0);
     expectDefaults();
 }
 
 TEST_F(FilterBankTest, BrokenContentCountsOnlyTheLeadingNumbers)
 {
-    EXPECT_EQ(loadCoefficientFile(file("1 2 3 4 5 6 7 8 9 10 11 12 x 14 15 16").c_str(), 1, 0), 1);
+    EXPECT_EQ(loadCoefficientFile(file("1 2 3 4 5 6 7 8 9 10 11 12 x 14 15 16").c_str(), CoefficientSet::LowPass), 1);
     EXPECT_EQ(lowPass23, 1) << "reading stops at the word";
     // A lone sign is no number, and reading stops there too.
-    EXPECT_EQ(loadCoefficientFile(file("1 2 3 4 5 6 7 8 9 10 11 12 - 14 15 16 17").c_str(), 1, 0), 1);
+    EXPECT_EQ(loadCoefficientFile(file("1 2 3 4 5 6 7 8 9 10 11 12 - 14 15 16 17").c_str(), CoefficientSet::LowPass), 1);
     EXPECT_EQ(lowPass23, 1);
-    EXPECT_EQ(loadCoefficientFile(file("1 2 3 4 5 6 7 8 9 10 11 + 13").c_str(), 1, 0), 0);
-    EXPECT_EQ(loadCoefficientFile(file(std::string("\x7f\x45\x4c\x46\x00\x01\xff", 7)).c_str(), 0, 0), 0);
-    EXPECT_EQ(loadCoefficientFile(file("1e-2 -2.5E+1 .5 +7. 5 6 7 8 9 10 11 12").c_str(), 1, 0), 1);
+    EXPECT_EQ(loadCoefficientFile(file("1 2 3 4 5 6 7 8 9 10 11 + 13").c_str(), CoefficientSet::LowPass), 0);
+    EXPECT_EQ(loadCoefficientFile(file(std::string("\x7f\x45\x4c\x46\x00\x01\xff", 7)).c_str(), CoefficientSet::HighPass), 0);
+    EXPECT_EQ(loadCoefficientFile(file("1e-2 -2.5E+1 .5 +7. 5 6 7 8 9 10 11 12").c_str(), CoefficientSet::LowPass), 1);
     EXPECT_EQ(lowPassCoeffs[0], 0.01F);
     EXPECT_EQ(lowPassCoeffs[1], -25.0F);
     EXPECT_EQ(lowPassCoeffs[2], 0.5F);
@@ -146,10 +146,10 @@ TEST_F(FilterBankTest, BrokenContentCountsOnlyTheLeadingNumbers)
 
 TEST_F(FilterBankTest, MissingFileFailsAndChangesNothing)
 {
-    ASSERT_EQ(loadCoefficientFile(numbers(32).c_str(), 0, 1), 1);
+    ASSERT_EQ(loadCoefficientFile(numbers(32).c_str(), CoefficientSet::HighPass63), 1);
     lowPass23 = 0;
-    EXPECT_EQ(loadCoefficientFile((dir / "absent.txt").c_str(), 0, 0), 0);
-    EXPECT_EQ(loadCoefficientFile((dir / "absent.txt").c_str(), 0, 1), 0);
+    EXPECT_EQ(loadCoefficientFile((dir / "absent.txt").c_str(), CoefficientSet::HighPass), 0);
+    EXPECT_EQ(loadCoefficientFile((dir / "absent.txt").c_str(), CoefficientSet::HighPass63), 0);
     EXPECT_EQ(highPass63, 1) << "the long high-pass stays in force";
     EXPECT_EQ(lowPass23, 0);
     EXPECT_EQ(highPassCoeffs[31], 4.0F);
@@ -158,16 +158,16 @@ TEST_F(FilterBankTest, MissingFileFailsAndChangesNothing)
 TEST_F(FilterBankTest, LongHighPassTakesThirtyTwoNumbersAndEndsAtTheNextHighPassLoad)
 {
     highPass23 = 0;
-    EXPECT_EQ(loadCoefficientFile(numbers(33).c_str(), 1, 1), 1) << "lowPass is ignored";
+    EXPECT_EQ(loadCoefficientFile(numbers(33).c_str(), CoefficientSet::HighPass63), 1);
     EXPECT_EQ(highPass63, 1);
     EXPECT_EQ(highPass23, 0) << "kept for when the long mode ends";
     EXPECT_EQ(highPassCoeffs[31], 4.0F);
     EXPECT_EQ(lowPassCoeffs[0], std::bit_cast<float>(0xb7fe9525U));
 
-    EXPECT_EQ(loadCoefficientFile(numbers(12).c_str(), 1, 0), 1);
+    EXPECT_EQ(loadCoefficientFile(numbers(12).c_str(), CoefficientSet::LowPass), 1);
     EXPECT_EQ(highPass63, 1) << "a low-pass load leaves the long high-pass in force";
 
-    EXPECT_EQ(loadCoefficientFile(file("0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5").c_str(), 0, 0), 1);
+    EXPECT_EQ(loadCoefficientFile(file("0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5").c_str(), CoefficientSet::HighPass), 1);
     EXPECT_EQ(highPass63, 0);
     EXPECT_EQ(highPass23, 1);
     EXPECT_EQ(highPassCoeffs[0], 0.5F);
@@ -178,7 +178,7 @@ TEST_F(FilterBankTest, FailedLongHighPassLoadFallsBackToTheDefaults)
 {
     markAll();
     lowPass23 = 0;
-    EXPECT_EQ(loadCoefficientFile(numbers(31).c_str(), 0, 1), 0);
+    EXPECT_EQ(loadCoefficientFile(numbers(31).c_str(), CoefficientSet::HighPass63), 0);
     expectDefaults();
     EXPECT_EQ(highPassCoeffs[20], 21 / 8.0F);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/MainDialog.h"
+#include "app/RxCommands.h"
 #include "platform/fake/FakeAudio.h"
 #include "platform/fake/FakePlatform.h"
 #include "rx/FilterBank.h"
@@ -132,8 +133,8 @@ TEST(RxRecorderTest, CoefficientsLoadedWhileOffAreReplacedAtStartThoseLoadedWhil
     const uint32_t defaultLowPass0 = 0xb7fe9525U;
     const uint32_t defaultHighPass0 = 0x377e5f38U;
 
-    ASSERT_EQ(loadCoefficientFile("coeff.txt", 1, 0), 1);
-    ASSERT_EQ(loadCoefficientFile("coeff.txt", 0, 1), 1);
+    ASSERT_EQ(loadCoefficientFile("coeff.txt", CoefficientSet::LowPass), 1);
+    ASSERT_EQ(loadCoefficientFile("coeff.txt", CoefficientSet::HighPass63), 1);
     press();
     ASSERT_TRUE(rxActive);
     EXPECT_EQ(lowPass23, 1);
@@ -141,7 +142,7 @@ TEST(RxRecorderTest, CoefficientsLoadedWhileOffAreReplacedAtStartThoseLoadedWhil
     EXPECT_EQ(std::bit_cast<uint32_t>(lowPassCoeffs[0]), defaultLowPass0);
     EXPECT_EQ(std::bit_cast<uint32_t>(highPassCoeffs[0]), defaultHighPass0);
 
-    ASSERT_EQ(loadCoefficientFile("coeff.txt", 0, 0), 1);
+    ASSERT_EQ(loadCoefficientFile("coeff.txt", CoefficientSet::HighPass), 1);
     fake::capture(0, silence(1000));
     tick();
     tick();

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/Settings.h"
+#include "rx/PictureAssembler.h"
 
 namespace q60::test {
 

@@ -18,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include "app/MainDialog.h"
 #include "tx/FrameModulator.h"
 
 namespace q60 {

@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/MainDialog.h"
 #include "tests/support/Fnv.h"
 
 namespace q60 {

@@ -10,6 +10,7 @@
 #include "app/MainDialog.h"
 #include "app/Resources.h"
 #include "app/Settings.h"
+#include "app/TxCommands.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/FakeSerial.h"
 

@@ -14,6 +14,7 @@
 
 #include "app/MainDialog.h"
 #include "app/Resources.h"
+#include "app/TxCommands.h"
 #include "platform/fake/FakeAudio.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/FakeThreads.h"

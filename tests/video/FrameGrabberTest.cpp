@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CameraCommands.h"
 #include "app/MainDialog.h"
 #include "platform/fake/FakePlatform.h"
 #include "tx/FrameModulator.h"

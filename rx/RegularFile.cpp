@@ -1,5 +1,5 @@
 // Used by the settings reader and the coefficient-file loader, on the window thread.
-#include "app/RegularFile.h"
+#include "rx/RegularFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
