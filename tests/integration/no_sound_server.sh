@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # With no sound server, each TX press shows "directsound init failed" and each RX
 # press "directsound start record failed", and nothing else changes: the window
-# stays usable and the settings written at exit are the defaults.
-# Usage: sound_without_server.sh PROGRAM ARTIFACT_DIR (inside a session without sound)
+# stays usable (TestPic chosen twice, a drag of the brightness thumb sets the
+# brightness) and File > Exit writes exactly that to "settings.txt".
+# Usage: no_sound_server.sh PROGRAM ARTIFACT_DIR (inside a session without sound)
 set -euo pipefail
 PROGRAM=$1
 ARTIFACT_DIR=$2
@@ -18,6 +19,14 @@ for press in 1 2; do
   still_running "after RX press $press"
   xdotool windowfocus --sync "$window" key shift+Tab
 done
+
+xdotool windowfocus --sync "$window"
+choose_test_picture
+choose_test_picture
+still_running "after TestPic on and off"
+xdotool windowfocus --sync "$window"
+drag_brightness_thumb_right 45
+still_running "after the drag"
 exit_program
-expect_default_settings
-echo "two TX and two RX presses, four messages, window closed with the default settings"
+expect_settings $'0 TX_Port\n0 VideoDriver\n380 Contrast\n250 Brightness\n10 Synclevel\nNOCALL Call'
+echo "two TX and two RX presses, four messages, TestPic on and off, brightness dragged to 250 and saved"
