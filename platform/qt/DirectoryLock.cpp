@@ -19,8 +19,9 @@ std::unique_ptr<QLockFile> heldLock;
 DirectoryLock lockWorkingDirectory()
 {
     auto lock = std::make_unique<QLockFile>(QString::fromUtf8(lockFileName));
-    // A run lasts hours: only a lock whose process has gone is stale, never an old one
-    // (Qt's default would take over a live program's lock after 30 s).
+    // A run lasts hours: only a lock whose process has gone is stale, never an old one.
+    // Qt's default would try to take over a live program's lock after 30 s, held off
+    // only by the file system's own lock where it has one.
     lock->setStaleLockTime(0);
     if (lock->tryLock(0)) {
         heldLock = std::move(lock);
