@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main dialog: the program's window procedure, its commands and the flags it owns.
 #include <atomic>

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // Used by the settings reader and the coefficient-file loader, on the window thread.
 #include "app/RegularFile.h"
 

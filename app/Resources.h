@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's built-in resources: command and control IDs, the main dialog's
 // template with its menu, and the icon.

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // The program: its options, then the main dialog from start until it is closed.
 #include "app/Startup.h"
 

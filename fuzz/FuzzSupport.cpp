@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // Scratch files and failure reports for the fuzz targets.
 #include "fuzz/FuzzSupport.h"
 

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Threads of the system's own and pauses.
 #include <cstdint>

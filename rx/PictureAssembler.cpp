@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // Consumes discriminator values from the FM demodulator; produces the RxPicture and
 // asks the main window to repaint at every picture restart. The recorder's timer
 // work calls receiveSample for every captured byte, on the window thread.

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The last stage of the receive chain: levels, line and frame sync, and the RxPicture.
 #include <cstdint>

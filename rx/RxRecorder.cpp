@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // Brings captured audio into the receive chain: the RX button starts and stops the
 // capture device, and the window's 500 ms timer drains it. Window thread only.
 #include "rx/RxRecorder.h"

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the codec tool reports a file it cannot use, and cleans up after a failed write.
 #include <string>

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Push-to-talk: keys the radio through RTS and DTR of the chosen serial port.
 #include "platform/Window.h"

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds frames from the frame modulator into a looping playback buffer on a thread
 // of its own. The TX button, on the window thread, starts and stops it.
 #include "tx/TxStreamer.h"

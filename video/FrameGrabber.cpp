@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // Consumes camera frames (bottom-up BGR, as a capture driver delivers them);
 // produces the TxFrame through setTxFrame. The frame callback of the capture
 // window calls it on the window thread.

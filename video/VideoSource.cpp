@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // Consumes the menu commands about the camera and the drivers the platform finds;
 // produces the menu's driver items, marks and greying, the capture window's place,
 // and the VideoDriver setting. The main dialog calls it on the window thread.

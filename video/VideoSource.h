@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The camera side of the main dialog: the capture window with its live preview, the
 // capture drivers in the "&Options" menu, and the preview, overlay, format and

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test controls of the fake playback device.
 #include <cstdint>

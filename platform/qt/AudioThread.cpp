@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // One QThread with an event loop for every sound device of the program.
 #include "platform/qt/AudioThread.h"
 

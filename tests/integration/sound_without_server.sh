@@ -1,5 +1,4 @@
 #!/usr/bin/env bash
-# SPDX-License-Identifier: GPL-3.0-or-later
 # With no sound server, each TX press shows "directsound init failed" and each RX
 # press "directsound start record failed", and nothing else changes: the window
 # stays usable and the settings written at exit are the defaults.

@@ -1,5 +1,4 @@
 #!/usr/bin/env bash
-# SPDX-License-Identifier: GPL-3.0-or-later
 # With no sound server, after TX and RX have each said so, the rest of the window
 # still answers: TestPic is chosen twice, a drag of the brightness thumb sets the
 # brightness, and File > Exit writes it to "settings.txt".

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 #include "rx/FilterBank.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // FNV-1a over bytes: a compact fingerprint of long exact outputs, pinned in tests.
 #include <cstddef>
