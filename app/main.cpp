@@ -1,9 +1,4 @@
-// The program: the main dialog, from start until it is closed.
-#include "app/MainDialog.h"
-#include "app/Resources.h"
+// The program: its options, then the main dialog from start until it is closed.
+#include "app/Startup.h"
 
-int main()
-{
-    q60::runMainDialog(q60::mainDialogTemplate, q60::mainWindowProc);
-    return 0;
-}
+int main(int argc, char** argv) { return q60::runProgram(argc, argv); }

@@ -77,6 +77,7 @@ using WindowProc = void (*)(WindowHandle window, const WindowMessage& message);
 
 // Builds the dialog from its template, delivers InitDialog, shows it and runs
 // until the procedure asks to quit; returns the status given to postQuitMessage.
+// Runs inside runDesktopProgram (platform/Desktop.h).
 int runMainDialog(const DialogTemplate& dialog, WindowProc procedure);
 
 // ---- Requests ----

@@ -68,6 +68,8 @@ installed=true
 expected=(
   /usr/bin/quorrel60
   /usr/bin/quorrel60-codec
+  /usr/bin/quorrel60-desktop
+  /usr/share/doc/quorrel60/copyright
   "/usr/share/applications/$app_id.desktop"
   "/usr/share/metainfo/$app_id.metainfo.xml"
   "/usr/share/icons/hicolor/32x32/apps/$app_id.png"
@@ -81,7 +83,7 @@ for path in "${expected[@]}"; do
   grep -qxF "$path" <<<"$listed" || fail "dpkg -L quorrel60 does not list $path"
   [[ -f $path ]] || fail "$path is not installed"
 done
-[[ -x /usr/bin/quorrel60 && -x /usr/bin/quorrel60-codec ]] || fail "the programs are not executable"
+[[ -x /usr/bin/quorrel60 && -x /usr/bin/quorrel60-codec && -x /usr/bin/quorrel60-desktop ]] || fail "the programs are not executable"
 for size in 32 48 64; do
   [[ $(identify -format '%wx%h' "/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png") == "${size}x${size}" ]] ||
     fail "the ${size}x${size} icon has another size"
@@ -94,9 +96,16 @@ metainfo=/usr/share/metainfo/$app_id.metainfo.xml
 desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $desktop"
 appstreamcli validate --no-net "$metainfo" || fail "appstreamcli rejects $metainfo"
 [[ $(sed -n 's/^Icon=//p' "$desktop") == "$app_id" ]] || fail "the desktop entry's Icon is not $app_id"
-[[ $(sed -n 's/^Exec=//p' "$desktop") == quorrel60 ]] || fail "the desktop entry does not run quorrel60"
+exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+[[ $exec_line == quorrel60-desktop ]] || fail "the desktop entry runs '$exec_line', not the launcher"
 grep -qF "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
   fail "the metainfo does not launch $app_id.desktop"
+
+# The licence: named in the metainfo, and the copyright file where Debian keeps it.
+grep -qF '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" || fail "the metainfo names no licence"
+copyright=/usr/share/doc/quorrel60/copyright
+grep -qx 'Copyright: [0-9]* Quorrel 60line developers' "$copyright" || fail "$copyright has no copyright line"
+grep -qx 'License: GPL-3.0-or-later' "$copyright" || fail "$copyright names no GPL-3.0-or-later"
 
 # man finds each page by name, and groff renders it without a warning.
 for page in quorrel60 quorrel60-codec; do
@@ -116,12 +125,26 @@ left=$(mean 20)
 right=$(mean 100)
 ((right - left >= 40)) || fail "no ramp in the decoded picture: left $left, right $right of 255"
 
-# The installed program starts and stays up (offscreen: CI has no display) until
-# stopped; timeout's 124 means it was still running. It starts in the scratch folder,
-# where it would look for settings.txt.
-status=0
-(cd "$scratch" && QT_QPA_PLATFORM=offscreen timeout 3 /usr/bin/quorrel60) >"$scratch/program.log" 2>&1 || status=$?
-[[ $status -eq 124 ]] || fail "quorrel60 ended by itself with status $status: $(cat "$scratch/program.log")"
+# The installed program started as the desktop entry starts it (offscreen: CI has no
+# display) stays up until timeout's SIGTERM, which it answers by writing its settings:
+# timeout's 124 means it was still running. Without XDG_DATA_HOME the launcher makes
+# ~/.local/share/quorrel60, with it $XDG_DATA_HOME/quorrel60, and the program keeps
+# its files there, never in the directory the desktop started it in.
+start_from_menu() {
+  mkdir -p "$scratch/started-in"
+  local status=0
+  (cd "$scratch/started-in" && env "$@" HOME="$scratch/home" QT_QPA_PLATFORM=offscreen timeout 3 $exec_line) \
+    >"$scratch/program.log" 2>&1 || status=$?
+  [[ $status -eq 124 ]] || fail "$exec_line ended by itself with status $status: $(cat "$scratch/program.log")"
+  [[ -z $(ls -A "$scratch/started-in") ]] || fail "files in the directory it was started in: $(ls -A "$scratch/started-in")"
+}
+expect_data_directory() {
+  [[ -f $1/settings.txt && ! -e $1/quorrel60.lock ]] || fail "$1 holds: $(ls -A "$1" 2>&1)"
+}
+start_from_menu -u XDG_DATA_HOME
+expect_data_directory "$scratch/home/.local/share/quorrel60"
+start_from_menu XDG_DATA_HOME="$scratch/data"
+expect_data_directory "$scratch/data/quorrel60"
 
 installed=false
 "${apt[@]}" remove quorrel60 >/dev/null

@@ -24,17 +24,13 @@ int clampPercent(int value) { return std::clamp(value, 0, 100); }
 
 int runMainDialog(const DialogTemplate& dialog, WindowProc procedure)
 {
-    // QApplication keeps argc and argv for its whole life; the program takes no options.
-    static int argc = 1;
-    static char name[] = "quorrel60";
-    static char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
-    // Only the window procedure ends the loop, once the window's destruction has run.
-    application.setQuitOnLastWindowClosed(false);
+    // The application object is runDesktopProgram's. Only the window procedure ends
+    // the loop, once the window's destruction has run.
+    QApplication::setQuitOnLastWindowClosed(false);
     PlatformWindow window(dialog, procedure);
-    application.setWindowIcon(window.windowIcon());
+    QApplication::setWindowIcon(window.windowIcon());
     window.start();
-    const int status = application.exec();
+    const int status = QApplication::exec();
     endAudioThread();
     return status;
 }

@@ -2,9 +2,10 @@
 # "settings.txt" as a FIFO, empty, binary, 50 MB long, a directory, unreadable, or
 # in a directory the program may not write: the window comes up each time, the
 # file counts only when it is a readable regular file, and at exit the new file
-# replaces it where it can; where it cannot, the run's changes are lost without a
-# word and the old file stays as it was. As root, modes stop nobody, so the last
-# two cases run the program as the unprivileged user "nobody".
+# replaces it where it can; where it cannot, the run's changes are lost and the old
+# file stays as it was, and a directory that cannot be written is reported once at
+# start. As root, modes stop nobody, so the last two cases run the program as the
+# unprivileged user "nobody".
 # Usage: damaged_settings_file.sh PROGRAM ARTIFACT_DIR (inside a session without sound)
 set -euo pipefail
 PROGRAM=$1
@@ -73,7 +74,8 @@ exit_program
 expect_settings "$defaults_dragged"
 
 # Read-only directory, first its writable twin: the file is read (the thumb starts
-# at 50) and the drag is saved. Then the same run where nothing can be written.
+# at 50) and the drag is saved. Then the same run where nothing can be written, which
+# the program says once before its window comes up.
 fresh_case writable
 chown nobody .
 printf '%s\n' "$saved" >settings.txt
@@ -85,7 +87,11 @@ expect_settings "$saved_dragged"
 fresh_case read-only
 printf '%s\n' "$saved" >settings.txt
 cp -p settings.txt "$work/original"
-start_program
+"${program_runner[@]}" "$PROGRAM" &
+pid=$!
+answer_message "start in a directory that cannot be written" read-only-directory.png
+find_window "after the read-only directory's message"
+expect_no_message "a second report of the read-only directory"
 drag_brightness_thumb_right 50
 exit_program
 cmp settings.txt "$work/original" || { echo "the old file changed" >&2; exit 1; }

@@ -1,0 +1,9 @@
+#pragma once
+// The watch on SIGTERM, SIGINT and SIGHUP that deliverEndSignals (platform/Desktop.h) starts.
+
+namespace q60 {
+
+// Gives the signals back their earlier handling and closes the wake-up pipe.
+void stopEndSignals();
+
+}  // namespace q60
