@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The camera commands of the main dialog, on the window thread: the driver items of
 // the "&Options" menu with their marks and greying, the VideoDriver setting, and the
 // frame callback that hands camera pictures to the frame grabber.

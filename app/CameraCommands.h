@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The camera side of the main dialog: the capture drivers in the "&Options" menu,
 // the driver commands, and the frames that become the TxFrame.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads the program's options, before anything else happens: help, version and
 // misuse never need a display. Called by start-up (app/Startup.cpp).
 #include "app/CommandLine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's few options. Started without any, it runs in the directory it is
 // started from; --dir names another, --help and --version answer on the terminal.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main dialog's window procedure: routes every message of the window to the
 // module that does the work, and runs the start-up and shut-down sequences.
 #include "app/MainDialog.h"

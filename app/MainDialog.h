@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main dialog: the program's window procedure, its commands and the flags it owns.
 #include "platform/Window.h"

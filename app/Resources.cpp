@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main dialog's template, menu and icon, as data the platform builds the window from.
 #include "app/Resources.h"
 

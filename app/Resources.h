@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's built-in resources: command and control IDs, the main dialog's
 // template with its menu, and the icon.

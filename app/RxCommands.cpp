@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receive commands of the main dialog, on the window thread: they start and stop
 // capture, drain it into the receive chain at each tick, and show the RxPicture.
 #include "app/RxCommands.h"

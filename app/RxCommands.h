@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The receive side of the main dialog: the RX button, the receiver's timer, the
 // coefficient loads and the painting of the received picture.

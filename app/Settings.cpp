@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The six settings and "settings.txt": read once at start (applying the port and
 // driver through the window's commands), written once when the window is destroyed.
 #include "app/Settings.h"

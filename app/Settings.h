@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The persistent settings of the program, with their built-in defaults, and the
 // file "settings.txt" in the working directory that keeps them across runs; the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up around the main dialog: options, the working directory and its lock, the
 // warning that settings cannot be saved there, and the end signals. Called by main().
 #include "app/Startup.h"

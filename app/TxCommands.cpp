@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The transmit commands of the main dialog, on the window thread: they start and stop
 // the transmit streamer, key the radio through push-to-talk and keep the menu marks.
 #include "app/TxCommands.h"

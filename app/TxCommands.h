@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The transmit side of the main dialog's commands: the TX button, the "TX Port"
 // items, TestPic, and the loss of the playback device.

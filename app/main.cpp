@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program: its options, then the main dialog from start until it is closed.
 #include "app/Startup.h"
 

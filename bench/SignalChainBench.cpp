@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How many times faster than real time the receive chain and the frame modulator
 // run on one core. x_realtime is samples handled per second over the sampleRate.
 #include <benchmark/benchmark.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times the decoding of a ten-minute recording of the test picture and reports the
 # elapsed time and peak resident memory, also against the recording itself.
 # Usage: bench/codec_decode.sh [path/to/quorrel60-codec]

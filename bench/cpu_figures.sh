@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program's CPU use (percent of one core) in each state a user leaves it in for
 # long: idle, receiving, transmitting, both (TestPic, the program hearing itself
 # through the null sink) without a camera, and both again with the test camera's

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The receiver's cost in the real program, measured from outside it: a recording of
 # the test ramp made by quorrel60-codec is played with paplay into a private
 # PulseAudio null sink while the program receives from the source that records it

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A transmission of the test ramp into a private PulseAudio null sink for a given
 # time (one minute by default): the underruns the sound server logs for the
 # program's stream, the feeder thread's CPU time, and the program's CPU use while

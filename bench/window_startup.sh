@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Time from starting quorrel60 to its window being shown, and the program's peak
 # memory, over a few runs in a private X session. Run by hand; never part of ctest.
 # Usage: bench/window_startup.sh [path/to/quorrel60] [runs]

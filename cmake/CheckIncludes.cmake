@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when one of FILES includes what its layer must not: each of FORBID is a
 # regular expression matched against the text after "#include". Run by the build
 # (q60_layer in the top-level CMakeLists.txt) whenever one of the files changes.

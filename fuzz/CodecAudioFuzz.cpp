@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the codec's audio input: any bytes as a file for libsndfile, streamed to the
 // receiver as 11025 Hz 8-bit samples (converted, first channel, resampled) as
 // "quorrel60-codec decode" does. Blocks are never larger than the converter's block.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the codec's picture input: any bytes as a picture file for QImage, made the
 // TxFrame as "quorrel60-codec encode" does (an 8-bit grey 80x60 picture as it is, any
 // other scaled to 160x120 and reduced by the frame grabber). Like the codec, it runs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the loader of the coefficient files ("lpfcoeff.txt", "hpfcoeff.txt",
 // "hpfcoeff63.txt"). The first input byte picks the set to load and the filter state
 // before it; the rest is the file. A load either puts exactly the file's leading

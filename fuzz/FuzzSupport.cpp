@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scratch files and failure reports for the fuzz targets.
 #include "fuzz/FuzzSupport.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the fuzz targets share: a scratch directory for the files the code under test
 // reads and writes, whole-file writes and reads, and a check that ends the run so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the reader of "settings.txt" on the fake platform. Any file is read without a
 // fault; what was read is written, and the written file reads back to the same values
 // and the same commands and is written again byte for byte.

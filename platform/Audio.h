@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sound card as transmitter and receiver need it: the default playback device
 // with one looping playback buffer, written in place while it plays, and the default

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The camera as the video source needs it: a preview child window of the main dialog
 // that connects one of the installed cameras ("drivers" 0 and 1), shows its live

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's place on the desktop outside its window: the application object that
 // start-up needs before the window exists, one instance per working directory, a

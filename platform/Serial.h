@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A serial port used only for its two modem-control output lines, RTS and DTR.
 #include <string>

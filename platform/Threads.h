@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Threads of the system's own and pauses.
 #include <cstdint>

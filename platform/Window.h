@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window system as the logic sees it: the main dialog built from a template,
 // the messages it delivers to the logic's window procedure, and the requests made of it.

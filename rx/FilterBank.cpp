@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Owns the filter coefficient sets that the FM demodulator reads on every sample;
 // the receiver start restores the defaults, the coefficient commands load files.
 #include "rx/FilterBank.h"

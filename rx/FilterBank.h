@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The coefficient sets of the receiver's symmetric FIR filters and the lengths in use.
 // A set holds half the taps: entry k weighs the k-th oldest and k-th newest sample,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Consumes received samples (from the picture assembler's receiveSample) and the
 // filter sets of the FilterBank; produces discriminator values. High-pass, mix
 // down against a 2000 Hz oscillator, low-pass both branches, quadrature discriminator.

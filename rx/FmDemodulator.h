@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turns each received sample into one discriminator value that follows the tone's
 // frequency: about sin(2*pi*(f - 1999.94 Hz) / 11025), whatever the amplitude.

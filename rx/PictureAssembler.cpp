@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Consumes discriminator values from the FM demodulator; produces the RxPicture and
 // tells the registered handler at every picture restart. The receiver's drain calls
 // receiveSample for every captured byte, on the window thread.

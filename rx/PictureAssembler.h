@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The last stage of the receive chain: levels, line and frame sync, and the RxPicture.
 #include <cstdint>

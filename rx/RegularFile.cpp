@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Used by the settings reader and the coefficient-file loader, on the window thread.
 #include "rx/RegularFile.h"
 

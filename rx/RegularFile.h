@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opening the program's own files for reading, which must be plain files.
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Brings captured audio into the receive chain: the RX command starts and stops the
 // capture device, and the window's 500 ms timer drains it. Window thread only.
 #include "rx/RxRecorder.h"

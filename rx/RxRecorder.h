@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Receive capture: records the default capture device while the receiver is on and,
 // on every timer tick, drains what arrived through the receive chain.

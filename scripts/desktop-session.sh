@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a command inside a desktop session of its own: a private X server (Xvfb),
 # a private runtime directory and, with --sound, a private PulseAudio server whose
 # default sink is a null sink and whose default source records what that sink plays.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The fuzz step of the test command: builds the libFuzzer targets of fuzz/ with clang
 # (AddressSanitizer + UndefinedBehaviorSanitizer) in build-fuzz/ and runs each for a
 # bounded number of executions over a copy of its seed corpus in fuzz/corpus/, so the

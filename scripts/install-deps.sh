@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs, from Debian's archive, every package the build needs that this machine
 # does not have yet; with --tests, also what the tests, benchmarks and fuzz targets need
 # (a private X server, key presses, screenshots, a private sound server, the test

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from a Release build, installs it with apt as a user
 # would, checks what it installed and runs the installed codec, then removes it again.
 # Usage: scripts/package-test.sh BUILD_DIR

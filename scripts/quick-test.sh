@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The developers' inner loop: builds the Release build in build/ and runs its unit,
 # widget and codec tests, under two minutes once built. The end-to-end scripts, the
 # long run, the full line-phase sweep and the sanitizer passes are left to

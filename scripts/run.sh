@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The run command: installs what is missing, builds the program and starts it.
 # It keeps "settings.txt" in the directory it is started from.
 set -euo pipefail

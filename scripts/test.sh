@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The test command: installs what is missing, builds, and runs every test.
 # First a Release build with all tests and its Debian package (installed, checked,
 # removed), then a build with AddressSanitizer and UndefinedBehaviorSanitizer that

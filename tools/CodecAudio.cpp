@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // WAV output and streaming audio input of the codec tool, on libsndfile and libsamplerate.
 #include "tools/CodecAudio.h"
 

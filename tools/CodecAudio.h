@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Audio files of the codec tool: the transmitted tone out as WAV, any recording in
 // as the receiver's 11025 Hz byte stream. Both work in fixed-size blocks, so memory

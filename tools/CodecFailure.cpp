@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Failure reporting shared by the codec tool's audio and picture code.
 #include "tools/CodecFailure.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the codec tool reports a file it cannot use, and cleans up after a failed write.
 #include <string>

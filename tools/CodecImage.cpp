@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Picture files of the codec tool, on QImage. Files are opened by their byte names
 // and handed to Qt as open descriptors, so names that are not UTF-8 still work.
 #include "tools/CodecImage.h"

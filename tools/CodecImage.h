@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pictures of the codec tool: a file in as the TxFrame, the RxPicture out as PNG.
 #include <string>

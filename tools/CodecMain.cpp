@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorrel60-codec: runs the real transmit and receive chains on files, so the tone
 // format can be produced, checked and decoded without a radio.
 #include <algorithm>

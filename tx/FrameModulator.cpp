@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Consumes the TxFrame (or the test ramp) and produces one frame of 8-bit tone in
 // synthBuffer; the transmit feeder thread calls modulateFrame once per frame it sends.
 #include "tx/FrameModulator.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turns the 80x60 grey TxFrame into one frame of frequency-modulated tone.
 #include <atomic>

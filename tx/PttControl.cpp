@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Owns the push-to-talk port: the "TX Port" commands choose it, the TX command and
 // the window's end key and release it. Window thread only.
 #include "tx/PttControl.h"

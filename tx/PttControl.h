@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Push-to-talk: keys the radio through RTS and DTR of the chosen serial port.
 namespace q60 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tone format and the picture sizes that the transmitter, the receiver, the camera
 // reduction and the codec all agree on; each value is defined here and nowhere else.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds frames from the frame modulator into a looping playback buffer on a thread
 // of its own. The TX command, on the window thread, starts and stops it.
 #include "tx/TxStreamer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Transmit streaming: plays the frames of tone without a break through the default
 // playback device while transmission is on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Consumes camera frames (bottom-up BGR, as a capture driver delivers them);
 // produces the TxFrame through setTxFrame. The window's frame callback calls it
 // on the window thread while transmitting.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reduces a 160x120 24-bit camera frame to the 80x60 grey picture that is transmitted.
 #include <cstdint>

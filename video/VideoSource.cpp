@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Owns the capture window and what it last reported: its driver's capabilities and
 // its status. The main dialog's camera commands call it on the window thread.
 #include "video/VideoSource.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The camera as a device: the capture window with its live preview, the driver
 // connected to it, its capabilities and status, and the commands that act on the

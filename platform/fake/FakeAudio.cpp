@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test implementation of platform/Audio.h: a play buffer in memory whose play
 // position the test sets; every call logged.
 #include "platform/fake/FakeAudio.h"

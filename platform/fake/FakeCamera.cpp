@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test implementation of platform/Camera.h: two driver slots the test fills, one
 // capture window, every request logged.
 #include "platform/fake/FakeCamera.h"

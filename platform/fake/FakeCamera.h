@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test controls of the fake camera: scripted drivers, a capture window that logs
 // every request, and frames delivered on the test's own thread.

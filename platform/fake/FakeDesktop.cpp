@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test implementation of platform/Desktop.h, and of the main dialog's run as start-up
 // sees it: each call is logged, the lock answers as scripted.
 #include "platform/fake/FakeDesktop.h"

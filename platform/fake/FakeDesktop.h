@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The test desktop: a scripted directory lock and end signals sent by the test.
 #include "platform/Desktop.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test implementation of platform/*.h: records each call for the tests to inspect.
 #include "platform/fake/FakePlatform.h"
 

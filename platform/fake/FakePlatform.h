@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The test platform: every call the logic makes is appended to one log, in order.
 #include <string>

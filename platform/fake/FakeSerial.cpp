@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test implementation of platform/Serial.h: ports by name, every call logged with
 // the port it concerns.
 #include "platform/fake/FakeSerial.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test implementation of platform/Threads.h: real threads, or held ones the test
 // runs itself; shortened or scripted pauses; every call logged.
 #include "platform/fake/FakeThreads.h"

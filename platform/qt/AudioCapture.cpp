@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The capture device on QAudioSource: what the source delivers on the audio thread
 // is appended to a looping ring that the window thread reads in place.
 #include <QAudioDevice>

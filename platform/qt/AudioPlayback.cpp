@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The playback device on QAudioSink: a looping ring that the sink pulls from on the
 // audio thread while the feeder thread writes into it in place.
 #include <QAudioDevice>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One QThread with an event loop for every sound device of the program.
 #include "platform/qt/AudioThread.h"
 

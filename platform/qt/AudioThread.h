@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The thread the sound devices live on (its own event loop serves the sound server,
 // so a busy window thread never starves the sound card), and their sample format.

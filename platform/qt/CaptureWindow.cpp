@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The camera operations of platform/Camera.h on Qt Multimedia: the video source's
 // preview child window, fed by a QCamera and a QVideoSink, handing its frames to the
 // logic as bottom-up BGR bitmaps, as a capture driver on Windows delivers them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The camera's preview child window on Qt Multimedia: it connects a QCamera through a
 // capture session to a video sink, keeps the newest frame, and at the preview rate

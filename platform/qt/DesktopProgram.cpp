@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application object for the whole run, from the start-up checks to the end of
 // the main dialog, and the message box that start-up shows before the window exists.
 #include <QApplication>

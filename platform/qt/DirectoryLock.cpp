@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One instance per working directory: a QLockFile beside "settings.txt", held from
 // start-up to the end of the run. Taken by start-up, released by runDesktopProgram.
 #include "platform/qt/DirectoryLock.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The working directory's lock file, taken by lockWorkingDirectory (platform/Desktop.h).
 

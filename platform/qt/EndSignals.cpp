@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SIGTERM, SIGINT and SIGHUP into a call on the window thread: the handler only writes
 // a byte into a pipe (a self-pipe), whose read end a QSocketNotifier watches from the
 // event loop. Started by start-up, stopped by runDesktopProgram.

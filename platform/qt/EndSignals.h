@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The watch on SIGTERM, SIGINT and SIGHUP that deliverEndSignals (platform/Desktop.h) starts.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the main dialog from its template on Qt Widgets and turns button clicks,
 // menu choices, slider moves, timers, painting and closing into window messages.
 #include "platform/qt/PlatformWindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main dialog on Qt Widgets: a fixed-size top-level window built from a dialog
 // template, whose every event reaches the logic's window procedure as a message.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The push-to-talk port on QSerialPort. "COM1" and "COM2" stand for the first and
 // second serial ports of the system, sorted by device path, so that a lone USB
 // adapter is "COM1".

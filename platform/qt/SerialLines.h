@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test access to the serial layer: a port name can be pointed at any device path
 // (a pseudo-terminal), so that no test ever opens a real serial port.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Threads and pauses of the real platform, on the standard library.
 #include "platform/Threads.h"
 

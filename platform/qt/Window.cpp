@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window requests of the logic, carried out on Qt Widgets, and the program's
 // application object and event loop.
 #include "platform/Window.h"

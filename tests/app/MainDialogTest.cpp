@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main dialog's dispatcher on the fake platform: start-up and shut-down, the
 // commands it routes, the sliders and painting. Every test runs in a fresh working
 // directory, where the settings and coefficient files are looked for.

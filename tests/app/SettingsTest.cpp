@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file read by position and written through a temporary file, in a
 // fresh working directory per test. No window procedure is set, so the port and
 // driver commands are only logged and leave the values as read.

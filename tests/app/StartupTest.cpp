@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up around the main dialog on the fake desktop: the options, the directory
 // lock's answers and the end signal, checked by the calls they lead to.
 #include "app/Startup.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The camera in the program's window on the real platform, with the test camera (a
 // GStreamer plugin whose picture has its left quarter white and the rest a gradient
 // from black at the top to white at the bottom): the drivers in the menu, the marks

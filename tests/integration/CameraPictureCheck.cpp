@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks a picture decoded from the test camera's transmission: the camera shows its
 // left quarter white and the rest a gradient from black at the top to white at the
 // bottom. The receiver's line phase may not have settled in a short recording, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads the received picture back from a screenshot of the window and checks it
 // against the test ramp: the line phase settled (every row's line sync at column 0,
 // 1 or 2, rows free to differ) and the ramp's body within the grey tolerance. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program, options and all, with a pseudo-terminal standing in for COM 1,
 // so that an end-to-end test can watch push-to-talk through the preloaded
 // modem-lines recorder without opening a real serial port.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compares the received picture the program painted (read back from a screenshot of
 // its window) with the picture quorrel60-codec decodes from the same recording.
 // The picture area is found in a screenshot taken before reception, where it is the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks a recording of the transmitter (raw 8-bit unsigned mono at 11025 Hz) against
 // the test ramp's frame of tone: silence first, then whole frames back to back with
 // no gap or slip, then silence again once transmission is off.

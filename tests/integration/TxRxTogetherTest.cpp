@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Transmitter and receiver together in one window on the real platform, the way a
 // user checks a station with no radio: TestPic on, TX on, RX on, and the sound
 // server's default source records what its default sink plays. Once the receiver's

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The test camera's picture sent as tone: TX on with the camera connected, the
 # default source records what the default sink plays, and the project's own
 # receive chain (quorrel60-codec decode) must find the camera's picture in it,

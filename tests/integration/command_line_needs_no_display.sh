@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # --help and --version answer on standard output with status 0, and any other option
 # gets the usage on standard error with status 2, all with no display: the X platform
 # is forced and no display named, so opening the window system would abort. Nothing

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Special > Load LPF / Load HPF with "lpfcoeff.txt" or "hpfcoeff.txt" missing, a
 # FIFO, a directory, empty, binary, one 50 MB number or unreadable: each says "load
 # failed" (and the built-in filters are in force again); 16 numbers load without

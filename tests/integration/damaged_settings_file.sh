@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # "settings.txt" as a FIFO, empty, binary, 50 MB long, a directory, unreadable, or
 # in a directory the program may not write: the window comes up each time, the
 # file counts only when it is a readable regular file, and at exit the new file

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # SIGTERM while transmitting ends the program as closing its window does: RTS and DTR
 # fall before the tone stops (at no moment is the program's stream gone while the
 # lines are still up), the port is closed, the settings are written with the slider

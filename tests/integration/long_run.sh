@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program transmitting and receiving its own test ramp for a given number of
 # minutes, as a user checks a station with no radio: TestPic, TX on, RX on, and the
 # sound server's default source records what its default sink plays. Fails on any

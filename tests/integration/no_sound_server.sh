@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # With no sound server, each TX press shows "directsound init failed" and each RX
 # press "directsound start record failed", and nothing else changes: the window
 # stays usable (TestPic chosen twice, a drag of the brightness thumb sets the

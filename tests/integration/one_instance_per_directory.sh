@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One instance per working directory. A second start beside a running program shows
 # "info" and ends with status 1, changing no file, while the first runs on; its lock
 # is an hour old, as after a long run, and still holds. Another directory runs side

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A prepared recording played into the sound server while the program receives: a
 # pattern made with ImageMagick, encoded by quorrel60-codec into 100 frames of tone,
 # played with paplay into the default sink while RX records the default source.

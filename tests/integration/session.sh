@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Helpers for the end-to-end scripts: the program in a scratch directory of its own,
 # found by its window and driven by real key presses (XTEST) to the focused window.
 # Source it with PROGRAM and ARTIFACT_DIR set.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The sound server killed while transmitting and receiving: the program neither
 # crashes nor hangs; TX and RX each stop as usual, a later press of either finds
 # no server and says so, and File > Exit still ends the program with its settings

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The sound server killed while transmitting and receiving, and started again on
 # the same socket only after Qt's one attempt to reconnect (about 3 s after the
 # loss) has passed: the program neither crashes nor hangs, TX and RX stop as usual,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # TestPic on, TX on for eight seconds while the default source records what the
 # default sink plays, then TX off: the recording must hold the lead-in's silence,
 # then whole test-ramp frames back to back, then silence again.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # In an empty directory the program starts, ignores Escape, and ends with status 0
 # through File > Exit chosen by keys, leaving "settings.txt" with the six defaults.
 # Usage: window_closes_through_file_exit.sh PROGRAM ARTIFACT_DIR (inside a desktop session)

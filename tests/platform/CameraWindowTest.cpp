@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The capture window on the real Qt camera stack, fed by the test camera plugin
 // (tests/support/test_camera): its picture is white in the left quarter and a
 // gradient from black at the top row to white at the bottom row elsewhere.

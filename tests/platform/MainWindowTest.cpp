@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole program's window: the real dispatcher on the Qt platform, driven as a
 // user drives it, each test in a working directory of its own (start-up reads
 // "settings.txt" and closing writes it).

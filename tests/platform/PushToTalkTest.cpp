@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Push-to-talk on the real platform: the whole program's window keys pseudo-terminals
 // standing in for COM 1 and COM 2. The preloaded modem-lines recorder logs every
 // drive of RTS and DTR and every close of a port, so each test checks the exact

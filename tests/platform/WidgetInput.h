@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Input as a user gives it, for the widget tests: dragging a slider's thumb and
 // answering a modal message box.

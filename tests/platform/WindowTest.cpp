@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform layer alone on Qt: the program's dialog template built into a window
 // whose procedure only records the messages it is given.
 #include <gmock/gmock.h>

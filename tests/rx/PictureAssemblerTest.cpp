@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sync detection and picture assembly driven with chosen levels: with brightness 0
 // and contrast 1 every value given to assembleValue is the level itself.
 #include "rx/PictureAssembler.h"

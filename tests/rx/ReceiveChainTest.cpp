@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole road without devices: picture -> modulateFrame -> receiveSample -> RxPicture.
 #include <gtest/gtest.h>
 

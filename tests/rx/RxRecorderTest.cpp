@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receiver on the fake capture device: start and stop through the RX button,
 // the drain of the looping capture buffer on every tick, and the level bar.
 #include "rx/RxRecorder.h"

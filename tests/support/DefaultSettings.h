@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Puts every setting back to the value it has at program start, for tests and fuzz
 // targets that read settings files one after another in one process.

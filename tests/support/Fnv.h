@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // FNV-1a over bytes: a compact fingerprint of long exact outputs, pinned in tests.
 #include <cstddef>

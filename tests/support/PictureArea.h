@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finding the received picture in a screenshot of the window: before reception it is
 // the only black 160x120 rectangle, with no black beside it.

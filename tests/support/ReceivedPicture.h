@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading the RxPicture in tests: its grey values, what a sent grey level should come
 // back as, and where each row's line sync lies.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File helpers for tests that work in the current directory as the program does:
 // a fresh working directory for one test, whole-file reads and writes, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entry of the widget tests: one QApplication on the offscreen platform, then the tests.
 #include <QApplication>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: GPL-3.0-or-later */
 /* Modem lines for pseudo-terminals, for tests preloaded with LD_PRELOAD.
  *
  * A pseudo-terminal has no RTS or DTR: the kernel refuses TIOCM* on it. This

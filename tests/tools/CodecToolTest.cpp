@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs quorrel60-codec in a fresh directory: the tone it writes must be the modulator's
 // to the byte, the pictures it decodes the receiver's, and bad input must fail cleanly.
 #include <gtest/gtest.h>

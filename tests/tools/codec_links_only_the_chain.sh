@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The codec links the signal chain, libsndfile, libsamplerate and Qt Gui for its
 # pictures, and nothing of the window, the camera, the serial port or the network.
 # Debian's Qt Gui needs Qt DBus itself, so DBus is looked for among the codec's own

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Push-to-talk on the fake serial ports: opening, keying and closing, and the
 // "TX Port" commands with their check marks.
 #include "tx/PttControl.h"

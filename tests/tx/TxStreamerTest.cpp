@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The transmit streamer on the fake platform: the feeder driven cycle by cycle on the
 // test's thread, the TX button's start, stop and failures, and one real feeder thread.
 #include "tx/TxStreamer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame grabber as the capture window calls it: which frames change the TxFrame,
 // how a 160x120 colour frame becomes 80x60 grey, and the caption for a wrong size.
 #include "video/FrameGrabber.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The video source through the main dialog's dispatcher, on the fake camera: drivers
 // listed and connected at start, the saved choice, the driver, preview, overlay and
 // format commands, with the capture window's requests and the menu in order.

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: GPL-3.0-or-later */
 /* A camera for tests on machines without one: a GStreamer device provider whose
  * probe lists one or two "Video/Source" devices, each making a live picture whose
  * orientation is visible both ways (the left quarter white, the rest a gradient
