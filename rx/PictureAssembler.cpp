@@ -3,8 +3,10 @@
 // receiveSample for every captured byte, on the window thread.
 #include "rx/PictureAssembler.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 #include "rx/FmDemodulator.h"
 
@@ -13,6 +15,7 @@ namespace q60 {
 int32_t Contrast = 380;
 int32_t Brightness = 140;
 float Synclevel = 10.0F;
+bool fastLock = false;
 uint8_t RxPicture[rxPictureBytes] = {};
 int32_t rowIndex = 0;
 
@@ -27,6 +30,8 @@ constexpr int32_t minLineSyncsForPhase = 30;
 constexpr int32_t phaseFold = 80;  // means from here on lie before the line start
 constexpr int32_t deadBand = 1;    // a mean of -1 to 1 needs no step
 constexpr int32_t lastPosition = rxPictureWidth - 1;
+constexpr int32_t agreementSpan = 2;  // line syncs within this many values either way agree
+constexpr int32_t fastLockTarget = 1;  // the middle of the positions where the default settles
 
 // The flywheel: a line is always counted out to 160 values; line syncs only vote
 // on where it should start, and each frame sync moves it by at most one value.
@@ -38,6 +43,8 @@ int32_t frameHoldoff = 0;
 int32_t lineHoldoff = 0;
 int64_t phaseSum = 0;  // 64 bits: line syncs without a frame sync would overflow 32 in two days
 int32_t phaseCount = 0;
+// Fast lock's count of this frame's line syncs at each line position.
+int32_t phaseVotes[rxPictureWidth] = {};
 PictureRestartHandler pictureRestartHandler = nullptr;
 
 void storeLine()
@@ -79,15 +86,62 @@ void correctLinePhase()
         linePosition = linePosition + 1;
 }
 
+int32_t wrappedPosition(int32_t position)
+{
+    return (position % rxPictureWidth + rxPictureWidth) % rxPictureWidth;
+}
+
+int32_t votesAround(int32_t centre)
+{
+    int32_t votes = 0;
+    for (int32_t d = -agreementSpan; d <= agreementSpan; ++d)
+        votes = votes + phaseVotes[wrappedPosition(centre + d)];
+    return votes;
+}
+
+// The line position most line syncs agree on (within agreementSpan), folded to
+// -80..79 as correctLinePhase folds its mean, or none when fewer than 30 agree.
+std::optional<int32_t> agreedLineStart()
+{
+    int32_t best = 0;
+    for (int32_t p = 1; p < rxPictureWidth; ++p)
+        if (votesAround(p) > votesAround(best))
+            best = p;
+    const int32_t votes = votesAround(best);
+    if (votes < minLineSyncsForPhase)
+        return std::nullopt;
+    int32_t weighted = 0;
+    for (int32_t d = -agreementSpan; d <= agreementSpan; ++d)
+        weighted = weighted + d * phaseVotes[wrappedPosition(best + d)];
+    const auto start = static_cast<int32_t>(std::lround(best + static_cast<double>(weighted) / votes));
+    return start >= phaseFold ? start - rxPictureWidth : start;
+}
+
+// Moves the line start onto the agreed position at once. The frame sync is seen
+// some values into its line, later than a line sync would be, so the line in progress
+// stays that line, shortened or lengthened, and the frame keeps its 59 lines after it.
+bool jumpLinePhase()
+{
+    const std::optional<int32_t> start = agreedLineStart();
+    if (!start)
+        return false;
+    const int32_t step = *start - fastLockTarget;
+    if (step > deadBand || step < -deadBand)
+        linePosition = wrappedPosition(linePosition - step);
+    return true;
+}
+
 void takeFrameSync()
 {
     lineCount = 0;
     restartPicture();
     frameHoldoff = frameHoldoffValues;
     lineHoldoff = lineHoldoffAfterFrame;
-    correctLinePhase();
+    if (!fastLock || !jumpLinePhase())
+        correctLinePhase();
     phaseSum = 0;
     phaseCount = 0;
+    std::ranges::fill(phaseVotes, 0);
 }
 
 void takeLineSync()
@@ -95,6 +149,7 @@ void takeLineSync()
     lineHoldoff = lineHoldoff + lineHoldoffValues;
     phaseSum = phaseSum + linePosition;
     phaseCount = phaseCount + 1;
+    phaseVotes[wrappedPosition(linePosition)] = phaseVotes[wrappedPosition(linePosition)] + 1;
 }
 
 // A line that ends at 160 carries a forward phase step that had no room in it;

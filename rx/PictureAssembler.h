@@ -12,6 +12,10 @@ extern int32_t Contrast;
 extern int32_t Brightness;
 extern float Synclevel;
 
+// Fast lock, off by default: at a frame sync where 30 or more line syncs agree on
+// where lines start, the line phase jumps there in one step instead of one value.
+extern bool fastLock;
+
 // 160x60 bottom-up 24-bit picture: pixel i of row r at 480 * r + 3 * i (blue, green,
 // red, all one grey value); row 0 is shown at the bottom.
 extern uint8_t RxPicture[rxPictureBytes];
