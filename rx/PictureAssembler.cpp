@@ -8,6 +8,7 @@
 #include <cstring>
 #include <optional>
 
+#include "rx/ClockCorrection.h"
 #include "rx/FmDemodulator.h"
 
 namespace q60 {
@@ -165,6 +166,11 @@ void advanceLinePosition()
     linePosition = linePosition > lastPosition ? 1 : 0;
 }
 
+void takeSample(int32_t sample)
+{
+    assembleValue(demodulateSample(sample));
+}
+
 }  // namespace
 
 void assembleValue(float x)
@@ -198,7 +204,10 @@ void setPictureRestartHandler(PictureRestartHandler handler)
 
 void receiveSample(int32_t sample)
 {
-    assembleValue(demodulateSample(sample));
+    if (clockCorrectionPpm() != 0.0)
+        correctClock(sample, takeSample);
+    else
+        takeSample(sample);
 }
 
 }  // namespace q60
