@@ -14,6 +14,18 @@ inline constexpr double maxClockPpm = 2000.0;  // the largest rate error correct
 void setClockCorrection(double ppm);
 double clockCorrectionPpm();
 
+// Measures the error from the line syncs' timing and follows it, starting from the
+// error set above; clockCorrectionPpm() then gives the measured error, same sign.
+void setClockTracking(bool on);
+bool clockCorrectionActive();
+
+// The picture assembler's line syncs, for tracking: where in the line each crossed
+// the sync level, in values.
+void noteLineSync(double position);
+// At each frame sync, after the line phase moved the next line syncs lineShift values
+// earlier: the frame's line syncs give the remaining error.
+void noteFrameSync(double lineShift);
+
 // Takes one captured sample minus sampleCentre and hands the corrected samples (0, 1
 // or, rarely, 2 of them) to take, in order.
 using CorrectedSampleTaker = void (*)(int32_t);

@@ -40,6 +40,7 @@ uint8_t lineBuffer[rxPictureWidth] = {};
 int32_t linePosition = 0;
 int32_t lineCount = rxPictureRows;
 float slowAverage = 50.0F;
+float previousValue = 0.0F;  // the last level, for where a line sync began
 int32_t frameHoldoff = 0;
 int32_t lineHoldoff = 0;
 int64_t phaseSum = 0;  // 64 bits: line syncs without a frame sync would overflow 32 in two days
@@ -138,15 +139,26 @@ void takeFrameSync()
     restartPicture();
     frameHoldoff = frameHoldoffValues;
     lineHoldoff = lineHoldoffAfterFrame;
+    const int32_t positionBefore = linePosition;
     if (!fastLock || !jumpLinePhase())
         correctLinePhase();
     phaseSum = 0;
     phaseCount = 0;
     std::ranges::fill(phaseVotes, 0);
+    noteFrameSync(std::remainder(positionBefore - linePosition, rxPictureWidth));
 }
 
-void takeLineSync()
+// Where between the previous value and this one the level crossed the sync level.
+double syncCrossing(float v)
 {
+    if (!(previousValue > Synclevel) || !(previousValue > v))
+        return 1.0;
+    return std::clamp((static_cast<double>(previousValue) - Synclevel) / (previousValue - v), 0.0, 1.0);
+}
+
+void takeLineSync(float v)
+{
+    noteLineSync(linePosition - 1 + syncCrossing(v));
     lineHoldoff = lineHoldoff + lineHoldoffValues;
     phaseSum = phaseSum + linePosition;
     phaseCount = phaseCount + 1;
@@ -187,9 +199,10 @@ void assembleValue(float x)
     if (lineHoldoff >= 0)
         lineHoldoff = lineHoldoff - 1;
     if (v <= Synclevel && lineHoldoff <= 0)
-        takeLineSync();
+        takeLineSync(v);
     if (linePosition >= 0 && linePosition <= lastPosition)
         lineBuffer[linePosition] = greyOf(v);
+    previousValue = v;
     advanceLinePosition();
     if (lineCount >= rxPictureRows) {
         lineCount = 0;
@@ -204,7 +217,7 @@ void setPictureRestartHandler(PictureRestartHandler handler)
 
 void receiveSample(int32_t sample)
 {
-    if (clockCorrectionPpm() != 0.0)
+    if (clockCorrectionActive())
         correctClock(sample, takeSample);
     else
         takeSample(sample);

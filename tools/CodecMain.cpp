@@ -77,6 +77,7 @@ struct DecodeRequest {
     bool tall = false;
     bool fastLock = false;
     double ppm = 0.0;
+    bool trackPpm = false;
     std::string input;
     std::string output;
 };
@@ -88,7 +89,7 @@ void printUsage(std::FILE* stream)
                  "       quorrel60-codec encode [--frames N] --test-picture OUT.wav\n"
                  "       quorrel60-codec decode [--brightness B] [--contrast C] [--synclevel S]\n"
                  "                              [--lpf FILE] [--hpf FILE] [--hpf63 FILE] [--tall]\n"
-                 "                              [--fast-lock] [--ppm P] IN.wav OUT.png\n"
+                 "                              [--fast-lock] [--ppm P|auto] IN.wav OUT.png\n"
                  "encode: N frames (default 1) of tone as 11025 Hz 8-bit mono WAV; an 8-bit grey\n"
                  "        80x60 PICTURE is sent as it is, any other is scaled to 160x120 and grabbed.\n"
                  "decode: any audio file through the receiver, the picture as 8-bit grey PNG,\n"
@@ -96,7 +97,7 @@ void printUsage(std::FILE* stream)
                  "        (default %g); coefficient files as the receiver loads them.\n"
                  "        --fast-lock: the line phase jumps into line once 30 line syncs agree.\n"
                  "        --ppm P: corrects a receiving sound card P ppm fast (negative: slow),\n"
-                 "        -%g to %g.\n",
+                 "        -%g to %g; --ppm auto measures and follows it, and prints it at the end.\n",
                  Brightness, Contrast, static_cast<double>(Synclevel), maxClockPpm, maxClockPpm);
 }
 
@@ -189,7 +190,8 @@ bool parseDecode(const CommandLine& line, DecodeRequest& request)
     request.highPass63 = textOption(line, "--hpf63");
     request.tall = line.options.contains("--tall");
     request.fastLock = line.options.contains("--fast-lock");
-    if (!numberOption(line, "--ppm", request.ppm, -maxClockPpm, maxClockPpm))
+    request.trackPpm = textOption(line, "--ppm") == "auto";
+    if (!request.trackPpm && !numberOption(line, "--ppm", request.ppm, -maxClockPpm, maxClockPpm))
         return false;
     if (line.operands.size() != 2)
         return refuse("decode takes IN.wav OUT.png");
@@ -236,13 +238,18 @@ int decode(const DecodeRequest& request)
     Synclevel = request.synclevel;
     fastLock = request.fastLock;
     setClockCorrection(request.ppm);
+    setClockTracking(request.trackPpm);
     const bool received = streamAudioBytes(request.input, [](const uint8_t* bytes, size_t count) {
         for (size_t k = 0; k < count; ++k)
             receiveSample(int32_t{bytes[k]} - sampleCentre);
     });
     if (!received)
         return exitFailure;
-    return saveRxPicture(request.output, request.tall) ? exitSuccess : exitFailure;
+    if (!saveRxPicture(request.output, request.tall))
+        return exitFailure;
+    if (request.trackPpm)
+        std::printf("measured clock error: %+.1f ppm\n", clockCorrectionPpm());
+    return exitSuccess;
 }
 
 int encodeCommand(std::span<char* const> args)

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -29,6 +30,7 @@ using Bytes = std::vector<uint8_t>;
 struct Result {
     int status;
     std::string errors;
+    std::string output;
 };
 
 std::string readFile(const fs::path& path)
@@ -181,9 +183,9 @@ protected:
     Result codec(const std::string& args) const
     {
         const std::string command =
-            "cd '" + dir_.string() + "' && '" Q60_CODEC_PATH "' " + args + " >/dev/null 2>stderr.txt";
+            "cd '" + dir_.string() + "' && '" Q60_CODEC_PATH "' " + args + " >stdout.txt 2>stderr.txt";
         const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(at("stderr.txt"))};
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(at("stderr.txt")), readFile(at("stdout.txt"))};
     }
 
     void expectFileFailure(const std::string& args, const std::string& file) const
@@ -299,6 +301,12 @@ TEST_F(CodecTool, FastLockAndClockCorrectionStraightenAFastCard)
     const Bytes tone = wavData(at("rows.wav"));
     writeFile(at("fast.wav"), wav(11014, 1, 8, tone.size()).substr(0, 44) + std::string(tone.begin(), tone.end()));
     EXPECT_LE(worstError(decoded("--fast-lock --ppm 999 fast.wav"), rowsAndRamps()), 5);  // measured: 4
+    EXPECT_LE(worstError(decoded("--fast-lock --ppm auto fast.wav"), rowsAndRamps()), 5);  // measured: 4
+    // 11025 / 11014 is 998.7 ppm fast; 5 ppm would move the lines 0.05 values a frame.
+    const std::string report = codec("decode --ppm auto fast.wav out.png").output;
+    double measured = 0.0;
+    ASSERT_EQ(std::sscanf(report.c_str(), "measured clock error: %lf ppm\n", &measured), 1) << report;
+    EXPECT_NEAR(measured, 998.7, 5.0) << report;  // measured: +996.5 after 8 frames
     // Fast lock alone puts each frame's lines in line on average, but they slant by
     // nearly 10 values over the picture (the default: 158).
     EXPECT_GT(worstError(decoded("--fast-lock fast.wav"), rowsAndRamps()), 40);  // measured: 133
