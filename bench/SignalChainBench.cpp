@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "rx/ClockCorrection.h"
 #include "rx/FilterBank.h"
 #include "rx/PictureAssembler.h"
 #include "tx/FrameModulator.h"
@@ -131,7 +132,18 @@ void modulator(benchmark::State& state, Picture picture)
     reportRealTime(state, frameSamples);
 }
 
+// The receiver's options on: fast lock and the clock tracked, resampling every sample.
+void correctedReceiveChain(benchmark::State& state)
+{
+    fastLock = true;
+    setClockTracking(true);
+    receiveChain(state, Filters::defaults);
+    setClockTracking(false);
+    fastLock = false;
+}
+
 BENCHMARK_CAPTURE(receiveChain, default_filters, Filters::defaults);
+BENCHMARK(correctedReceiveChain);
 BENCHMARK_CAPTURE(receiveChain, longest_filters, Filters::longest);
 BENCHMARK_CAPTURE(modulator, test_ramp, Picture::testRamp);
 BENCHMARK_CAPTURE(modulator, camera_picture, Picture::camera);

@@ -218,6 +218,12 @@ int encode(const EncodeRequest& request)
     return wav.finish() ? exitSuccess : exitFailure;
 }
 
+// To the tenth printed; adding +0.0 turns a -0.0 into +0.0, so no error shows as "-0.0".
+double printedPpm(double ppm)
+{
+    return std::round(ppm * 10.0) / 10.0 + 0.0;
+}
+
 bool loadFilter(const std::optional<std::string>& path, CoefficientSet set)
 {
     if (!path || loadCoefficientFile(path->c_str(), set) == 1)
@@ -248,7 +254,7 @@ int decode(const DecodeRequest& request)
     if (!saveRxPicture(request.output, request.tall))
         return exitFailure;
     if (request.trackPpm)
-        std::printf("measured clock error: %+.1f ppm\n", clockCorrectionPpm());
+        std::printf("measured clock error: %+.1f ppm\n", printedPpm(clockCorrectionPpm()));
     return exitSuccess;
 }
 
