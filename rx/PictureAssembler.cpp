@@ -49,6 +49,10 @@ int32_t phaseCount = 0;
 int32_t phaseVotes[rxPictureWidth] = {};
 PictureRestartHandler pictureRestartHandler = nullptr;
 
+// One block of captured bytes on its way through the demodulator.
+int32_t blockSamples[demodulatorBlock] = {};
+float blockValues[demodulatorBlock] = {};
+
 void storeLine()
 {
     if (rowIndex >= 0 && rowIndex < rxPictureRows) {
@@ -213,6 +217,25 @@ void assembleValue(float x)
 void setPictureRestartHandler(PictureRestartHandler handler)
 {
     pictureRestartHandler = handler;
+}
+
+void receiveBytes(const uint8_t* bytes, size_t count)
+{
+    if (clockCorrectionActive()) {
+        for (size_t k = 0; k < count; ++k)
+            receiveSample(int32_t{bytes[k]} - sampleCentre);
+        return;
+    }
+    while (count > 0) {
+        const int block = static_cast<int>(std::min<size_t>(count, demodulatorBlock));
+        for (int j = 0; j < block; ++j)
+            blockSamples[j] = int32_t{bytes[j]} - sampleCentre;
+        demodulateBlock(blockSamples, blockValues, block);
+        for (int j = 0; j < block; ++j)
+            assembleValue(blockValues[j]);
+        bytes += block;
+        count -= static_cast<size_t>(block);
+    }
 }
 
 void receiveSample(int32_t sample)

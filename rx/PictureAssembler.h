@@ -1,5 +1,6 @@
 #pragma once
 // The last stage of the receive chain: levels, line and frame sync, and the RxPicture.
+#include <cstddef>
 #include <cstdint>
 
 #include "tx/ToneFormat.h"
@@ -24,6 +25,10 @@ extern int32_t rowIndex;
 
 // Entry of the receive chain for one sample: a captured byte minus sampleCentre.
 void receiveSample(int32_t sample);
+
+// The same for count captured bytes, as receiveSample takes them one by one; faster,
+// as the demodulator works on blocks of them.
+void receiveBytes(const uint8_t* bytes, size_t count);
 
 // Takes one discriminator value into the picture.
 void assembleValue(float x);

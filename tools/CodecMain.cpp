@@ -245,10 +245,7 @@ int decode(const DecodeRequest& request)
     fastLock = request.fastLock;
     setClockCorrection(request.ppm);
     setClockTracking(request.trackPpm);
-    const bool received = streamAudioBytes(request.input, [](const uint8_t* bytes, size_t count) {
-        for (size_t k = 0; k < count; ++k)
-            receiveSample(int32_t{bytes[k]} - sampleCentre);
-    });
+    const bool received = streamAudioBytes(request.input, receiveBytes);
     if (!received)
         return exitFailure;
     if (!saveRxPicture(request.output, request.tall))
