@@ -201,7 +201,8 @@ bool clockCorrectionActive()
 
 void noteLineSync(double position)
 {
-    if (!tracking || syncCount == maxSyncsPerFrame)
+    // An infinite level (from extreme coefficients) gives no position to measure by.
+    if (!tracking || syncCount == maxSyncsPerFrame || !std::isfinite(position))
         return;
     syncTimes[syncCount] = valuesSinceFrameSync;
     syncPositions[syncCount] = position;
