@@ -1,5 +1,6 @@
 // Consumes captured samples from receiveSample; produces the same tone at the
 // sender's rate for the demodulator, by windowed-sinc interpolation from a table.
+// When tracking, the picture assembler's line syncs tell it the error that remains.
 #include "rx/ClockCorrection.h"
 
 #include <algorithm>

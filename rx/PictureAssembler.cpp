@@ -1,6 +1,6 @@
 // Consumes discriminator values from the FM demodulator; produces the RxPicture and
-// tells the registered handler at every picture restart. The receiver's drain calls
-// receiveSample for every captured byte, on the window thread.
+// tells the registered handler at every picture restart. The receiver's drain and the
+// codec hand it captured bytes through receiveBytes, on the window thread.
 #include "rx/PictureAssembler.h"
 
 #include <algorithm>
