@@ -142,5 +142,37 @@ INSTANTIATE_TEST_SUITE_P(FastOrSlow, TrackedClock,
                          ::testing::Values(TrackedError{1000.0, std::numeric_limits<double>::infinity(), 5.0, 1.5},
                                            TrackedError{-1000.0, 10.0, 8.0, 28.0}));
 
+// Mean received grey minus the ideal over the ramp's middle (pixels 20 to 59, clear of
+// clipping at either end).
+double meanGreyOffset()
+{
+    double sum = 0;
+    int count = 0;
+    for (int row = 1; row < rxPictureRows - 1; ++row) {
+        for (int i = 20; i < 60; ++i) {
+            for (int column : {2 * i + 1, 2 * i + 2})
+                sum += test::rxGrey(row, column) - test::expectedGrey(3 * i);
+            count += 2;
+        }
+    }
+    return sum / count;
+}
+
+class Mistuning : public ::testing::TestWithParam<double> {};
+
+// A receiver off by some hertz moves every grey by 0.22 levels a hertz (measured 22.1
+// and -22.0 at +-100 Hz); what a frequency control has to take away.
+TEST_P(Mistuning, MovesEveryGreyByAFifthOfALevelPerHertz)
+{
+    fastLock = true;
+    testPicture = true;
+    const auto recording = impairedRecording(4, {.shiftHz = GetParam()});
+    restoreDefaultFilters();
+    receiveRecording(recording, 0, recording.size());
+    EXPECT_NEAR(meanGreyOffset(), 0.22 * GetParam(), 2.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(UpAndDown, Mistuning, ::testing::Values(-100.0, 100.0));
+
 }  // namespace
 }  // namespace q60
