@@ -37,14 +37,21 @@ bool syncNearColumnZero()
     return column <= 2 || column >= rxPictureWidth - 2;
 }
 
+// frames of the test ramp through the impaired path, for a receiver with its filters
+// as RX sets them.
+std::vector<int32_t> rampRecording(int frames, const Impairment& impairment = {})
+{
+    testPicture = true;
+    restoreDefaultFilters();
+    return impairedRecording(frames, impairment);
+}
+
 // The test ramp received from start (a sample of the recording) until two frames
 // after the first frame sync, just after the third one has begun a new picture, so
 // the RxPicture holds the frame between the second and the third.
 void receiveTwoFramesAfterTheFirstFrameSync(size_t start, const Impairment& impairment = {})
 {
-    restoreDefaultFilters();
-    testPicture = true;
-    const auto recording = impairedRecording(4, impairment);
+    const auto recording = rampRecording(4, impairment);
     const size_t firstFrameSync = (start + frameSamples - 1) / frameSamples * frameSamples;
     receiveRecording(recording, start, firstFrameSync + 2 * frameSamples + lineSamples + 40);
 }
@@ -87,9 +94,7 @@ class ClockError : public ::testing::TestWithParam<double> {};
 TEST_P(ClockError, FixedCorrectionKeepsTheLinesStillAndUpright)
 {
     fastLock = true;
-    testPicture = true;
-    const auto recording = impairedRecording(10, {.ppm = GetParam()});
-    restoreDefaultFilters();
+    const auto recording = rampRecording(10, {.ppm = GetParam()});
     setClockCorrection(GetParam());
     receiveRecording(recording, 0, 3 * frameSamples);
     for (int frame = 3; frame < 10; ++frame) {
@@ -165,9 +170,7 @@ class Mistuning : public ::testing::TestWithParam<double> {};
 TEST_P(Mistuning, MovesEveryGreyByAFifthOfALevelPerHertz)
 {
     fastLock = true;
-    testPicture = true;
-    const auto recording = impairedRecording(4, {.shiftHz = GetParam()});
-    restoreDefaultFilters();
+    const auto recording = rampRecording(4, {.shiftHz = GetParam()});
     receiveRecording(recording, 0, recording.size());
     EXPECT_NEAR(meanGreyOffset(), 0.22 * GetParam(), 2.0);
 }
