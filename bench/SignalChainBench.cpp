@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "rx/ClockCorrection.h"
 #include "rx/FilterBank.h"
 #include "rx/PictureAssembler.h"
 #include "tx/FrameModulator.h"
@@ -132,7 +133,35 @@ void modulator(benchmark::State& state, Picture picture)
     reportRealTime(state, frameSamples);
 }
 
+// The same tone as captured bytes, handed on a window tick's worth (half a second) at a time.
+void receiveChainInBlocks(benchmark::State& state)
+{
+    std::vector<uint8_t> bytes;
+    for (const int32_t sample : receivedTone())
+        bytes.push_back(static_cast<uint8_t>(sample + captureCentre));
+    selectFilters(Filters::defaults);
+    constexpr size_t tick = sampleRate / 2;
+    for ([[maybe_unused]] auto pass : state) {
+        for (size_t k = 0; k < bytes.size(); k += tick)
+            receiveBytes(bytes.data() + k, std::min(tick, bytes.size() - k));
+    }
+    benchmark::DoNotOptimize(RxPicture);
+    reportRealTime(state, static_cast<int64_t>(bytes.size()));
+}
+
+// The receiver's options on: fast lock and the clock tracked, resampling every sample.
+void correctedReceiveChain(benchmark::State& state)
+{
+    fastLock = true;
+    setClockTracking(true);
+    receiveChain(state, Filters::defaults);
+    setClockTracking(false);
+    fastLock = false;
+}
+
 BENCHMARK_CAPTURE(receiveChain, default_filters, Filters::defaults);
+BENCHMARK(receiveChainInBlocks);
+BENCHMARK(correctedReceiveChain);
 BENCHMARK_CAPTURE(receiveChain, longest_filters, Filters::longest);
 BENCHMARK_CAPTURE(modulator, test_ramp, Picture::testRamp);
 BENCHMARK_CAPTURE(modulator, camera_picture, Picture::camera);

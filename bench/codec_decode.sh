@@ -2,12 +2,14 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Times the decoding of a ten-minute recording of the test picture and reports the
 # elapsed time and peak resident memory, also against the recording itself.
-# Usage: bench/codec_decode.sh [path/to/quorrel60-codec]
-# The default binary is build/tools/quorrel60-codec under the repository root.
+# Usage: bench/codec_decode.sh [path/to/quorrel60-codec [decode options...]]
+# The default binary is build/tools/quorrel60-codec under the repository root; the
+# options (--fast-lock --ppm auto, say) go to the decode.
 set -euo pipefail
 
 repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 codec=${1:-$repo_root/build/tools/quorrel60-codec}
+shift $(( $# > 0 ? 1 : 0 ))
 
 sample_rate=11025
 frame_samples=9600
@@ -24,7 +26,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 "$codec" encode --frames "$frames" --test-picture "$work/recording.wav"
-if ! /usr/bin/time -v -o "$work/time.txt" "$codec" decode "$work/recording.wav" "$work/picture.png"; then
+if ! /usr/bin/time -v -o "$work/time.txt" "$codec" decode "$@" "$work/recording.wav" "$work/picture.png"; then
     echo "codec_decode.sh: decode failed" >&2
     cat "$work/time.txt" >&2
     exit 1

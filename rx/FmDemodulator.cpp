@@ -4,6 +4,7 @@
 // down against a 2000 Hz oscillator, low-pass both branches, quadrature discriminator.
 #include "rx/FmDemodulator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -27,6 +28,16 @@ constexpr int longestLowPass = 31;
 float highPassLine[longestHighPass] = {};
 float sinLine[longestLowPass] = {};
 float cosLine[longestLowPass] = {};
+
+// A block's work: a delay line followed by the block's new values, and the sums of
+// its outputs, formed side by side.
+float highPassBlock[longestHighPass - 1 + demodulatorBlock] = {};
+float sinBlock[longestLowPass - 1 + demodulatorBlock] = {};
+float cosBlock[longestLowPass - 1 + demodulatorBlock] = {};
+float highPassOut[demodulatorBlock] = {};
+float sinOut[demodulatorBlock] = {};
+float cosOut[demodulatorBlock] = {};
+double blockSums[demodulatorBlock] = {};
 double ncoPhase = 0.0;
 float prevSin = 0.0F;
 float prevCos = 0.0F;
@@ -111,7 +122,81 @@ float discriminate(float c, float s)
     return num / den;
 }
 
+// symmetricFir over count windows of a block, window j starting at block[j]. Each
+// output's sum takes its terms in symmetricFir's order; only the outputs run side by
+// side, where the compiler can put them in vector lanes.
+void symmetricFirBlock(const float* block, const float* coeffs, int taps, int count, float* out)
+{
+    const int middle = taps / 2;
+    std::fill_n(blockSums, count, 0.0);
+    for (int k = 0; k < middle; ++k) {
+        const float* early = block + k;
+        const float* late = block + taps - 1 - k;
+        const double coeff = coeffs[k];
+        for (int j = 0; j < count; ++j)
+            blockSums[j] += (static_cast<double>(early[j]) + static_cast<double>(late[j])) * coeff;
+    }
+    const float* centre = block + middle;
+    const double coeff = coeffs[middle];
+    for (int j = 0; j < count; ++j)
+        out[j] = static_cast<float>(blockSums[j] + static_cast<double>(centre[j]) * coeff);
+}
+
+// Puts the delay line in front of the block, as shiftIn would have held it.
+void openBlock(const float* line, int taps, float* block)
+{
+    std::copy_n(line + 1, taps - 1, block);
+}
+
+// Leaves the delay line as shiftIn would have left it after the block's count values.
+void closeBlock(float* line, int taps, const float* block, int count)
+{
+    std::copy_n(block + count - 1, taps, line);
+}
+
+void highPassBlockOf(const int32_t* samples, int count)
+{
+    const int taps = highPassTaps();
+    openBlock(highPassLine, taps, highPassBlock);
+    for (int j = 0; j < count; ++j) {
+        const auto x = static_cast<float>(samples[j]);
+        trackLevels(x);
+        highPassBlock[taps - 1 + j] = x;
+    }
+    symmetricFirBlock(highPassBlock, highPassCoeffs, taps, count, highPassOut);
+    closeBlock(highPassLine, taps, highPassBlock, count);
+}
+
+void mixDownBlock(int count)
+{
+    const int taps = lowPassTaps();
+    openBlock(sinLine, taps, sinBlock);
+    openBlock(cosLine, taps, cosBlock);
+    for (int j = 0; j < count; ++j) {
+        advanceNco();
+        sinBlock[taps - 1 + j] = static_cast<float>(std::sin(ncoPhase) * highPassOut[j]);
+        cosBlock[taps - 1 + j] = static_cast<float>(std::cos(ncoPhase) * highPassOut[j]);
+    }
+    symmetricFirBlock(cosBlock, lowPassCoeffs, taps, count, cosOut);
+    symmetricFirBlock(sinBlock, lowPassCoeffs, taps, count, sinOut);
+    closeBlock(sinLine, taps, sinBlock, count);
+    closeBlock(cosLine, taps, cosBlock, count);
+}
+
 }  // namespace
+
+void demodulateBlock(const int32_t* samples, float* values, int count)
+{
+    if (count < 1 || count > demodulatorBlock)
+        return;
+    highPassBlockOf(samples, count);
+    mixDownBlock(count);
+    for (int j = 0; j < count; ++j) {
+        values[j] = discriminate(cosOut[j], sinOut[j]);
+        prevCos = cosOut[j];
+        prevSin = sinOut[j];
+    }
+}
 
 float demodulateSample(int32_t sample)
 {

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Consumes discriminator values from the FM demodulator; produces the RxPicture and
-// tells the registered handler at every picture restart. The receiver's drain calls
-// receiveSample for every captured byte, on the window thread.
+// tells the registered handler at every picture restart. The receiver's drain and the
+// codec hand it captured bytes through receiveBytes, on the window thread.
 #include "rx/PictureAssembler.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
+#include "rx/ClockCorrection.h"
 #include "rx/FmDemodulator.h"
 
 namespace q60 {
@@ -14,6 +17,7 @@ namespace q60 {
 int32_t Contrast = 380;
 int32_t Brightness = 140;
 float Synclevel = 10.0F;
+bool fastLock = false;
 uint8_t RxPicture[rxPictureBytes] = {};
 int32_t rowIndex = 0;
 
@@ -28,6 +32,8 @@ constexpr int32_t minLineSyncsForPhase = 30;
 constexpr int32_t phaseFold = 80;  // means from here on lie before the line start
 constexpr int32_t deadBand = 1;    // a mean of -1 to 1 needs no step
 constexpr int32_t lastPosition = rxPictureWidth - 1;
+constexpr int32_t agreementSpan = 2;  // line syncs within this many values either way agree
+constexpr int32_t fastLockTarget = 1;  // the middle of the positions where the default settles
 
 // The flywheel: a line is always counted out to 160 values; line syncs only vote
 // on where it should start, and each frame sync moves it by at most one value.
@@ -35,11 +41,18 @@ uint8_t lineBuffer[rxPictureWidth] = {};
 int32_t linePosition = 0;
 int32_t lineCount = rxPictureRows;
 float slowAverage = 50.0F;
+float previousValue = 0.0F;  // the last level, for where a line sync began
 int32_t frameHoldoff = 0;
 int32_t lineHoldoff = 0;
 int64_t phaseSum = 0;  // 64 bits: line syncs without a frame sync would overflow 32 in two days
 int32_t phaseCount = 0;
+// Fast lock's count of this frame's line syncs at each line position.
+int32_t phaseVotes[rxPictureWidth] = {};
 PictureRestartHandler pictureRestartHandler = nullptr;
+
+// One block of captured bytes on its way through the demodulator.
+int32_t blockSamples[demodulatorBlock] = {};
+float blockValues[demodulatorBlock] = {};
 
 void storeLine()
 {
@@ -80,22 +93,81 @@ void correctLinePhase()
         linePosition = linePosition + 1;
 }
 
+int32_t wrappedPosition(int32_t position)
+{
+    return (position % rxPictureWidth + rxPictureWidth) % rxPictureWidth;
+}
+
+int32_t votesAround(int32_t centre)
+{
+    int32_t votes = 0;
+    for (int32_t d = -agreementSpan; d <= agreementSpan; ++d)
+        votes = votes + phaseVotes[wrappedPosition(centre + d)];
+    return votes;
+}
+
+// The line position most line syncs agree on (within agreementSpan), folded to
+// -80..79 as correctLinePhase folds its mean, or none when fewer than 30 agree.
+std::optional<int32_t> agreedLineStart()
+{
+    int32_t best = 0;
+    for (int32_t p = 1; p < rxPictureWidth; ++p)
+        if (votesAround(p) > votesAround(best))
+            best = p;
+    const int32_t votes = votesAround(best);
+    if (votes < minLineSyncsForPhase)
+        return std::nullopt;
+    int32_t weighted = 0;
+    for (int32_t d = -agreementSpan; d <= agreementSpan; ++d)
+        weighted = weighted + d * phaseVotes[wrappedPosition(best + d)];
+    const auto start = static_cast<int32_t>(std::lround(best + static_cast<double>(weighted) / votes));
+    return start >= phaseFold ? start - rxPictureWidth : start;
+}
+
+// Moves the line start onto the agreed position at once. The frame sync is seen
+// some values into its line, later than a line sync would be, so the line in progress
+// stays that line, shortened or lengthened, and the frame keeps its 59 lines after it.
+bool jumpLinePhase()
+{
+    const std::optional<int32_t> start = agreedLineStart();
+    if (!start)
+        return false;
+    const int32_t step = *start - fastLockTarget;
+    if (step > deadBand || step < -deadBand)
+        linePosition = wrappedPosition(linePosition - step);
+    return true;
+}
+
 void takeFrameSync()
 {
     lineCount = 0;
     restartPicture();
     frameHoldoff = frameHoldoffValues;
     lineHoldoff = lineHoldoffAfterFrame;
-    correctLinePhase();
+    const int32_t positionBefore = linePosition;
+    if (!fastLock || !jumpLinePhase())
+        correctLinePhase();
     phaseSum = 0;
     phaseCount = 0;
+    std::ranges::fill(phaseVotes, 0);
+    noteFrameSync(std::remainder(positionBefore - linePosition, rxPictureWidth));
 }
 
-void takeLineSync()
+// Where between the previous value and this one the level crossed the sync level.
+double syncCrossing(float v)
 {
+    if (!(previousValue > Synclevel) || !(previousValue > v))
+        return 1.0;
+    return std::clamp((static_cast<double>(previousValue) - Synclevel) / (previousValue - v), 0.0, 1.0);
+}
+
+void takeLineSync(float v)
+{
+    noteLineSync(linePosition - 1 + syncCrossing(v));
     lineHoldoff = lineHoldoff + lineHoldoffValues;
     phaseSum = phaseSum + linePosition;
     phaseCount = phaseCount + 1;
+    phaseVotes[wrappedPosition(linePosition)] = phaseVotes[wrappedPosition(linePosition)] + 1;
 }
 
 // A line that ends at 160 carries a forward phase step that had no room in it;
@@ -109,6 +181,11 @@ void advanceLinePosition()
     storeLine();
     lineCount = lineCount + 1;
     linePosition = linePosition > lastPosition ? 1 : 0;
+}
+
+void takeSample(int32_t sample)
+{
+    assembleValue(demodulateSample(sample));
 }
 
 }  // namespace
@@ -127,9 +204,10 @@ void assembleValue(float x)
     if (lineHoldoff >= 0)
         lineHoldoff = lineHoldoff - 1;
     if (v <= Synclevel && lineHoldoff <= 0)
-        takeLineSync();
+        takeLineSync(v);
     if (linePosition >= 0 && linePosition <= lastPosition)
         lineBuffer[linePosition] = greyOf(v);
+    previousValue = v;
     advanceLinePosition();
     if (lineCount >= rxPictureRows) {
         lineCount = 0;
@@ -142,9 +220,31 @@ void setPictureRestartHandler(PictureRestartHandler handler)
     pictureRestartHandler = handler;
 }
 
+void receiveBytes(const uint8_t* bytes, size_t count)
+{
+    if (clockCorrectionActive()) {
+        for (size_t k = 0; k < count; ++k)
+            receiveSample(int32_t{bytes[k]} - sampleCentre);
+        return;
+    }
+    while (count > 0) {
+        const int block = static_cast<int>(std::min<size_t>(count, demodulatorBlock));
+        for (int j = 0; j < block; ++j)
+            blockSamples[j] = int32_t{bytes[j]} - sampleCentre;
+        demodulateBlock(blockSamples, blockValues, block);
+        for (int j = 0; j < block; ++j)
+            assembleValue(blockValues[j]);
+        bytes += block;
+        count -= static_cast<size_t>(block);
+    }
+}
+
 void receiveSample(int32_t sample)
 {
-    assembleValue(demodulateSample(sample));
+    if (clockCorrectionActive())
+        correctClock(sample, takeSample);
+    else
+        takeSample(sample);
 }
 
 }  // namespace q60

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The last stage of the receive chain: levels, line and frame sync, and the RxPicture.
+#include <cstddef>
 #include <cstdint>
 
 #include "tx/ToneFormat.h"
@@ -13,6 +14,10 @@ extern int32_t Contrast;
 extern int32_t Brightness;
 extern float Synclevel;
 
+// Fast lock, off by default: at a frame sync where 30 or more line syncs agree on
+// where lines start, the line phase jumps there in one step instead of one value.
+extern bool fastLock;
+
 // 160x60 bottom-up 24-bit picture: pixel i of row r at 480 * r + 3 * i (blue, green,
 // red, all one grey value); row 0 is shown at the bottom.
 extern uint8_t RxPicture[rxPictureBytes];
@@ -21,6 +26,10 @@ extern int32_t rowIndex;
 
 // Entry of the receive chain for one sample: a captured byte minus sampleCentre.
 void receiveSample(int32_t sample);
+
+// The same for count captured bytes, as receiveSample takes them one by one; faster,
+// as the demodulator works on blocks of them.
+void receiveBytes(const uint8_t* bytes, size_t count);
 
 // Takes one discriminator value into the picture.
 void assembleValue(float x);

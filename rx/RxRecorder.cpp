@@ -16,11 +16,6 @@ CaptureHandle recordDevice = nullptr;
 // The first byte not yet handed on; moved only by a drain that got its lock.
 uint32_t readOffset = 0;
 
-void receiveRegion(const uint8_t* bytes, uint32_t size)
-{
-    for (uint32_t k = 0; k < size; ++k)
-        receiveSample(static_cast<int32_t>(bytes[k]) - sampleCentre);
-}
 
 // A start that fails part way keeps nothing: the next start obtains all anew anyway.
 int32_t failStart()
@@ -66,9 +61,9 @@ void drainCapture()
     if (!lockCaptureBuffer(recordDevice, readOffset, length, regions))
         return;
     readOffset = readPosition;
-    receiveRegion(regions.first, regions.firstBytes);
+    receiveBytes(regions.first, regions.firstBytes);
     if (regions.secondBytes != 0)
-        receiveRegion(regions.second, regions.secondBytes);
+        receiveBytes(regions.second, regions.secondBytes);
     unlockCaptureBuffer(recordDevice, regions);
 }
 

@@ -17,6 +17,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "rx/ClockCorrection.h"
 #include "rx/FilterBank.h"
 #include "rx/PictureAssembler.h"
 #include "tools/CodecAudio.h"
@@ -44,13 +45,15 @@ struct OptionRule {
 };
 
 constexpr std::array<OptionRule, 2> encodeOptions{{{"--frames", true}, {"--test-picture", false}}};
-constexpr std::array<OptionRule, 7> decodeOptions{{{"--brightness", true},
+constexpr std::array<OptionRule, 9> decodeOptions{{{"--brightness", true},
                                                    {"--contrast", true},
                                                    {"--synclevel", true},
                                                    {"--lpf", true},
                                                    {"--hpf", true},
                                                    {"--hpf63", true},
-                                                   {"--tall", false}}};
+                                                   {"--tall", false},
+                                                   {"--fast-lock", false},
+                                                   {"--ppm", true}}};
 
 struct CommandLine {
     std::map<std::string, std::string, std::less<>> options;  // a flag maps to ""
@@ -73,6 +76,9 @@ struct DecodeRequest {
     std::optional<std::string> highPass;
     std::optional<std::string> highPass63;
     bool tall = false;
+    bool fastLock = false;
+    double ppm = 0.0;
+    bool trackPpm = false;
     std::string input;
     std::string output;
 };
@@ -83,13 +89,17 @@ void printUsage(std::FILE* stream)
                  "usage: quorrel60-codec encode [--frames N] PICTURE OUT.wav\n"
                  "       quorrel60-codec encode [--frames N] --test-picture OUT.wav\n"
                  "       quorrel60-codec decode [--brightness B] [--contrast C] [--synclevel S]\n"
-                 "                              [--lpf FILE] [--hpf FILE] [--hpf63 FILE] [--tall] IN.wav OUT.png\n"
+                 "                              [--lpf FILE] [--hpf FILE] [--hpf63 FILE] [--tall]\n"
+                 "                              [--fast-lock] [--ppm P|auto] IN.wav OUT.png\n"
                  "encode: N frames (default 1) of tone as 11025 Hz 8-bit mono WAV; an 8-bit grey\n"
                  "        80x60 PICTURE is sent as it is, any other is scaled to 160x120 and grabbed.\n"
                  "decode: any audio file through the receiver, the picture as 8-bit grey PNG,\n"
                  "        160x60 or 160x120 with --tall; B, C integers (default %d, %d), S a number\n"
-                 "        (default %g); coefficient files as the receiver loads them.\n",
-                 Brightness, Contrast, static_cast<double>(Synclevel));
+                 "        (default %g); coefficient files as the receiver loads them.\n"
+                 "        --fast-lock: the line phase jumps into line once 30 line syncs agree.\n"
+                 "        --ppm P: corrects a receiving sound card P ppm fast (negative: slow),\n"
+                 "        -%g to %g; --ppm auto measures and follows it, and prints it at the end.\n",
+                 Brightness, Contrast, static_cast<double>(Synclevel), maxClockPpm, maxClockPpm);
 }
 
 // Reports bad arguments with the usage; returns false to fail in one statement.
@@ -180,6 +190,10 @@ bool parseDecode(const CommandLine& line, DecodeRequest& request)
     request.highPass = textOption(line, "--hpf");
     request.highPass63 = textOption(line, "--hpf63");
     request.tall = line.options.contains("--tall");
+    request.fastLock = line.options.contains("--fast-lock");
+    request.trackPpm = textOption(line, "--ppm") == "auto";
+    if (!request.trackPpm && !numberOption(line, "--ppm", request.ppm, -maxClockPpm, maxClockPpm))
+        return false;
     if (line.operands.size() != 2)
         return refuse("decode takes IN.wav OUT.png");
     request.input = line.operands[0];
@@ -205,6 +219,12 @@ int encode(const EncodeRequest& request)
     return wav.finish() ? exitSuccess : exitFailure;
 }
 
+// To the tenth printed; adding +0.0 turns a -0.0 into +0.0, so no error shows as "-0.0".
+double printedPpm(double ppm)
+{
+    return std::round(ppm * 10.0) / 10.0 + 0.0;
+}
+
 bool loadFilter(const std::optional<std::string>& path, CoefficientSet set)
 {
     if (!path || loadCoefficientFile(path->c_str(), set) == 1)
@@ -223,13 +243,17 @@ int decode(const DecodeRequest& request)
     Brightness = request.brightness;
     Contrast = request.contrast;
     Synclevel = request.synclevel;
-    const bool received = streamAudioBytes(request.input, [](const uint8_t* bytes, size_t count) {
-        for (size_t k = 0; k < count; ++k)
-            receiveSample(int32_t{bytes[k]} - sampleCentre);
-    });
+    fastLock = request.fastLock;
+    setClockCorrection(request.ppm);
+    setClockTracking(request.trackPpm);
+    const bool received = streamAudioBytes(request.input, receiveBytes);
     if (!received)
         return exitFailure;
-    return saveRxPicture(request.output, request.tall) ? exitSuccess : exitFailure;
+    if (!saveRxPicture(request.output, request.tall))
+        return exitFailure;
+    if (request.trackPpm)
+        std::printf("measured clock error: %+.1f ppm\n", printedPpm(clockCorrectionPpm()));
+    return exitSuccess;
 }
 
 int encodeCommand(std::span<char* const> args)

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "rx/PictureAssembler.h"
 
@@ -72,6 +73,52 @@ RampError rampErrorOf(const Grey& grey)
     }
     error.mean = sum / count;
     return error;
+}
+
+// Mean difference between the received picture and the ideal one, where a receiver
+// in line shows sent line n (of 80 pixels) in row n + 1, pixel i on columns 2i+1 and
+// 2i+2; pixels 6 to 77 (75 in the top row), as rampErrorOf takes them.
+inline double idealPictureError(const std::vector<uint8_t>& sent)
+{
+    double sum = 0;
+    int count = 0;
+    for (int row = 1; row < rxPictureRows; ++row) {
+        const int lastPixel = row == rxPictureRows - 1 ? 75 : 77;
+        for (int i = 6; i <= lastPixel; ++i) {
+            const double ideal = expectedGrey(sent[pixelsPerLine * (row - 1) + i]);
+            for (int column : {2 * i + 1, 2 * i + 2})
+                sum += std::fabs(rxGrey(row, column) - ideal);
+            count += 2;
+        }
+    }
+    return sum / count;
+}
+
+// Where the line syncs stand in the RxPicture, robust to noise: the first column of
+// the darkest run of 8 columns (one line sync's length), summed over rows 1 to 59.
+inline int syncColumn()
+{
+    constexpr int syncColumns = 2 * lineSyncPixels;
+    int best = 0;
+    long bestSum = -1;
+    for (int start = 0; start < rxPictureWidth; ++start) {
+        long sum = 0;
+        for (int row = 1; row < rxPictureRows; ++row)
+            for (int k = 0; k < syncColumns; ++k)
+                sum += rxGrey(row, (start + k) % rxPictureWidth);
+        if (bestSum < 0 || sum < bestSum) {
+            bestSum = sum;
+            best = start;
+        }
+    }
+    return best;
+}
+
+// The move from one sync column to the next, -80 to 79.
+inline int columnStep(int from, int to)
+{
+    const int step = (to - from + rxPictureWidth + rxPictureWidth / 2) % rxPictureWidth;
+    return step - rxPictureWidth / 2;
 }
 
 }  // namespace q60::test

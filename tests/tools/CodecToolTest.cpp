@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -30,6 +31,7 @@ using Bytes = std::vector<uint8_t>;
 struct Result {
     int status;
     std::string errors;
+    std::string output;
 };
 
 std::string readFile(const fs::path& path)
@@ -182,9 +184,9 @@ protected:
     Result codec(const std::string& args) const
     {
         const std::string command =
-            "cd '" + dir_.string() + "' && '" Q60_CODEC_PATH "' " + args + " >/dev/null 2>stderr.txt";
+            "cd '" + dir_.string() + "' && '" Q60_CODEC_PATH "' " + args + " >stdout.txt 2>stderr.txt";
         const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(at("stderr.txt"))};
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(at("stderr.txt")), readFile(at("stdout.txt"))};
     }
 
     void expectFileFailure(const std::string& args, const std::string& file) const
@@ -291,6 +293,26 @@ TEST_F(CodecTool, SettingsAndCoefficientFilesReachTheReceiver)
     EXPECT_FALSE(fs::exists(at("short.png")));
 }
 
+// The tone of a card 999 ppm fast: the bytes as sent, in a file that says 11014 Hz, so
+// the codec's resampling to 11025 Hz stretches each frame to 9609.6 samples.
+TEST_F(CodecTool, FastLockAndClockCorrectionStraightenAFastCard)
+{
+    writeFile(at("rows.pgm"), pgm(rowsAndRamps()));
+    ASSERT_EQ(codec("encode --frames 8 rows.pgm rows.wav").status, 0);
+    const Bytes tone = wavData(at("rows.wav"));
+    writeFile(at("fast.wav"), wav(11014, 1, 8, tone.size()).substr(0, 44) + std::string(tone.begin(), tone.end()));
+    EXPECT_LE(worstError(decoded("--fast-lock --ppm 999 fast.wav"), rowsAndRamps()), 5);  // measured: 4
+    EXPECT_LE(worstError(decoded("--fast-lock --ppm auto fast.wav"), rowsAndRamps()), 5);  // measured: 4
+    // 11025 / 11014 is 998.7 ppm fast; 5 ppm would move the lines 0.05 values a frame.
+    const std::string report = codec("decode --ppm auto fast.wav out.png").output;
+    double measured = 0.0;
+    ASSERT_EQ(std::sscanf(report.c_str(), "measured clock error: %lf ppm\n", &measured), 1) << report;
+    EXPECT_NEAR(measured, 998.7, 5.0) << report;  // measured: +996.5 after 8 frames
+    // Fast lock alone puts each frame's lines in line on average, but they slant by
+    // nearly 10 values over the picture (the default: 158).
+    EXPECT_GT(worstError(decoded("--fast-lock fast.wav"), rowsAndRamps()), 40);  // measured: 133
+}
+
 TEST_F(CodecTool, BrokenFilesFailWithOneLineNamingThem)
 {
     ASSERT_EQ(codec("encode --test-picture good.wav").status, 0);
@@ -329,7 +351,8 @@ TEST_F(CodecTool, BadArgumentsExitTwoWithUsage)
           "decode in.wav", "decode in.wav out.png extra", "decode --contrast 3.5 in.wav out.png",
           "decode --brightness 2147483648 in.wav out.png", "decode --synclevel nan in.wav out.png",
           "decode --synclevel 1e40 in.wav out.png", "decode --synclevel ten in.wav out.png",
-          "decode --frames 2 in.wav out.png", "decode in.wav out.png --lpf"}) {
+          "decode --frames 2 in.wav out.png", "decode in.wav out.png --lpf", "decode --ppm 2001 in.wav out.png",
+          "decode --ppm fast in.wav out.png", "decode --fast-lock 1 in.wav out.png"}) {
         const Result result = codec(args);
         EXPECT_EQ(result.status, 2) << args;
         EXPECT_NE(result.errors.find("usage:"), std::string::npos) << args;
