@@ -86,6 +86,8 @@ void rxTimerTick(WindowHandle window)
     setLevelBar(window, static_cast<int32_t>(meter));
 }
 
+uint32_t rxHoles() { return recordDevice == nullptr ? 0 : captureHoles(recordDevice); }
+
 void onRxButton(WindowHandle window)
 {
     if (rxActive) {

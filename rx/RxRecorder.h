@@ -23,6 +23,9 @@ void drainCapture();
 // The 500 ms timer: drain, then show the input level.
 void rxTimerTick(WindowHandle window);
 
+// Holes in the recording since RX on (0 while off).
+uint32_t rxHoles();
+
 // The RX button: reception on or off.
 void onRxButton(WindowHandle window);
 

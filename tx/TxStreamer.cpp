@@ -136,6 +136,8 @@ uint32_t feederThread(void*)
     return 0;
 }
 
+uint32_t txHoles() { return soundDevice == nullptr ? 0 : playbackHoles(soundDevice); }
+
 // Push-to-talk rises only once the tone runs and falls before it stops.
 void txCommand(WindowHandle window)
 {

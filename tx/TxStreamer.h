@@ -30,6 +30,9 @@ uint32_t feederThread(void* parameter);
 // The TX button: transmission and push-to-talk on or off.
 void txCommand(WindowHandle window);
 
+// Holes in the tone since TX on (0 while off).
+uint32_t txHoles();
+
 // The playback device failed: the radio must not stay keyed without tone.
 void playbackLost();
 

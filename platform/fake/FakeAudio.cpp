@@ -205,7 +205,6 @@ void releaseCaptureDevice(CaptureHandle) { log("releaseCaptureDevice"); }
 
 void chooseSoundDevices(const SoundChoice& choice)
 {
-    log("chooseSoundDevices " + choice.output + " " + choice.input + " " + to_string(choice.txLevelDb));
     fake::choice = choice;
 }
 

@@ -1,6 +1,7 @@
 // The capture device on a libpulse record stream: what the server delivers on the
 // main loop's thread is appended to our looping ring; the window thread copies its
 // new bytes out and runs the receive chain on the copy, without the ring's lock.
+#include <QApplication>
 #include <algorithm>
 #include <atomic>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "platform/Audio.h"
 #include "platform/SoundChoice.h"
 #include "platform/qt/AudioThread.h"
+#include "platform/qt/PlatformWindow.h"
 
 namespace q60 {
 
@@ -23,6 +25,7 @@ struct CaptureDevice {
     uint64_t consumed = 0;             // ring's lock: bytes the reader has taken
     std::atomic<uint32_t> holes{0};
     pa_stream* stream = nullptr;
+    bool recording = false;  // main loop's lock
 };
 
 namespace {
@@ -87,6 +90,32 @@ void onReadable(pa_stream* stream, size_t, void* userdata)
     }
 }
 
+// A chosen source that goes while the server stays stops reception with a message;
+// a lost server leaves the receiver finding nothing new, as before.
+void reportLostInput(const CaptureDevice* device)
+{
+    noteSoundFailure("Receiving stopped: the input \"" + device->source +
+                     "\" went away. Check that the device is plugged in.");
+    QMetaObject::invokeMethod(
+        qApp, [] {
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (auto* window = dynamic_cast<PlatformWindow*>(widget))
+                    window->deliver(WindowMessage{MessageKind::SoundDeviceLost, soundInputLost});
+        },
+        Qt::QueuedConnection);
+}
+
+void onCaptureState(pa_stream* stream, void* userdata)
+{
+    auto* device = static_cast<CaptureDevice*>(userdata);
+    if (device->recording && !PA_STREAM_IS_GOOD(pa_stream_get_state(stream))) {
+        device->recording = false;
+        if (audioServerAnswers())
+            reportLostInput(device);
+    }
+    signalAudioWaiters(stream, userdata);
+}
+
 void onOverflow(pa_stream*, void* userdata) { static_cast<CaptureDevice*>(userdata)->holes.fetch_add(1); }
 
 void noteOpenFailure(const CaptureDevice* device)
@@ -103,7 +132,7 @@ pa_stream* newCaptureStream(pa_context* context, CaptureDevice* device)
     pa_stream* stream = pa_stream_new(context, "Receive", &spec, nullptr);
     if (stream == nullptr)
         return nullptr;
-    pa_stream_set_state_callback(stream, signalAudioWaiters, device);
+    pa_stream_set_state_callback(stream, onCaptureState, device);
     pa_stream_set_read_callback(stream, onReadable, device);
     pa_stream_set_overflow_callback(stream, onOverflow, device);
     return stream;
@@ -122,6 +151,7 @@ bool connectCapture(CaptureDevice* device)
 
 void endStream(CaptureDevice* device)
 {
+    device->recording = false;
     if (device->stream == nullptr)
         return;
     pa_stream_set_state_callback(device->stream, nullptr, nullptr);
@@ -163,10 +193,10 @@ bool startCapture(CaptureHandle device)
 {
     const AudioLock lock;
     device->holes.store(0);
-    const bool started = connectCapture(device);
-    if (!started)
+    device->recording = connectCapture(device);
+    if (!device->recording)
         noteOpenFailure(device);
-    return started;
+    return device->recording;
 }
 
 bool capturePosition(CaptureHandle device, uint32_t& readPosition)

@@ -81,30 +81,35 @@ void onWritable(pa_stream* stream, size_t requested, void* userdata)
 
 void onUnderflow(pa_stream*, void* userdata) { static_cast<PlaybackDevice*>(userdata)->holes.fetch_add(1); }
 
-void reportLoss(PlaybackDevice* device)
+std::string outputName(const PlaybackDevice* device)
+{
+    return device->sink.empty() ? std::string("the system default output") : "the output \"" + device->sink + "\"";
+}
+
+void reportLoss(PlaybackDevice* device, const WindowMessage& message)
 {
     QMetaObject::invokeMethod(
-        qApp, [window = device->window] {
+        qApp, [window = device->window, message] {
             if (window)
-                window->deliver(WindowMessage{MessageKind::PlaybackLost});
+                window->deliver(message);
         },
         Qt::QueuedConnection);
 }
 
-// A stream that fails while playing lost its server or its device.
+// A stream that fails while playing lost its server, or, while the server still
+// answers, its chosen device.
 void onPlaybackState(pa_stream* stream, void* userdata)
 {
     auto* device = static_cast<PlaybackDevice*>(userdata);
     if (device->playing && !PA_STREAM_IS_GOOD(pa_stream_get_state(stream))) {
         device->playing = false;
-        reportLoss(device);
+        if (!audioServerAnswers())
+            return reportLoss(device, WindowMessage{MessageKind::PlaybackLost});
+        noteSoundFailure("Transmitting stopped: " + outputName(device) +
+                         " went away. Check that the device is plugged in.");
+        reportLoss(device, WindowMessage{MessageKind::SoundDeviceLost, soundOutputLost});
     }
     signalAudioWaiters(stream, userdata);
-}
-
-std::string outputName(const PlaybackDevice* device)
-{
-    return device->sink.empty() ? std::string("the system default output") : "the output \"" + device->sink + "\"";
 }
 
 void noteOpenFailure(const PlaybackDevice* device)

@@ -97,6 +97,17 @@ bool waitForStream(pa_stream* stream)
     }
 }
 
+void waitForOperation(pa_operation* operation)
+{
+    if (operation == nullptr)
+        return;
+    while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING)
+        pa_threaded_mainloop_wait(mainLoop);
+    pa_operation_unref(operation);
+}
+
+bool audioServerAnswers() { return context != nullptr && pa_context_get_state(context) == PA_CONTEXT_READY; }
+
 void signalAudioWaiters(pa_stream*, void*) { pa_threaded_mainloop_signal(mainLoop, 0); }
 
 pa_sample_spec unsignedMonoSpec(uint32_t samplesPerSecond)

@@ -27,7 +27,13 @@ pa_context* connectedAudioContext();
 // Waits, under an AudioLock, until a stream is ready (true) or has failed (false).
 bool waitForStream(pa_stream* stream);
 
-// Wakes a waitForStream; the stream state callback of every stream.
+// Waits, under an AudioLock, until an operation has ended, then lets it go.
+void waitForOperation(pa_operation* operation);
+
+// True while the server still answers: a stream that failed then lost its device.
+bool audioServerAnswers();
+
+// Wakes a waitForStream or waitForOperation; the stream state callback of every stream.
 void signalAudioWaiters(pa_stream* stream, void* userdata);
 
 // The 8-bit unsigned mono sample format of the system at the given rate.
