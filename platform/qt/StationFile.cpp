@@ -15,7 +15,8 @@ StationEntries readStationFile(const std::string& path)
     if (file.status() != QSettings::NoError)
         return entries;
     for (const QString& key : file.allKeys())
-        entries[key.toStdString()] = file.value(key).toString().toStdString();
+        if (!key.isEmpty())  // a garbled line can parse as one
+            entries[key.toStdString()] = file.value(key).toString().toStdString();
     return entries;
 }
 
