@@ -36,9 +36,12 @@ constexpr uint8_t silence = 128;
 // The server never asks for more than the target length at once, so the ring's read
 // position never jumps further than that. It stays below the feeder's lead of 3500
 // bytes, or a request could overtake bytes not yet written and replay old ones.
-constexpr double targetSeconds = 0.27;
-// Requests of half the target: about 7 wake-ups a second of the main loop's thread.
-constexpr double requestSeconds = 0.135;
+constexpr double targetSeconds = 0.3;
+// The server asks once this much is missing: 10 wake-ups a second. Without latency
+// adjustment the sink keeps the rest, 0.1 s, as its own buffer; with it, the sink
+// would be asked for (target - 2 requests) / 2 and, at these sizes, run in blocks of
+// a few milliseconds, waking the program hundreds of times a second.
+constexpr double requestSeconds = 0.1;
 
 pa_buffer_attr playbackAttributes(uint32_t samplesPerSecond)
 {
@@ -136,8 +139,7 @@ bool connectPlayback(PlaybackDevice* device)
     const pa_buffer_attr attributes = playbackAttributes(device->samplesPerSecond);
     pa_cvolume volume;
     pa_cvolume_set(&volume, 1, pa_sw_volume_from_dB(device->levelDb));
-    const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY |
-                                                      (device->sink.empty() ? 0 : PA_STREAM_DONT_MOVE));
+    const auto flags = static_cast<pa_stream_flags_t>(device->sink.empty() ? PA_STREAM_NOFLAGS : PA_STREAM_DONT_MOVE);
     const char* sink = device->sink.empty() ? nullptr : device->sink.c_str();
     return pa_stream_connect_playback(device->stream, sink, &attributes, flags, &volume, nullptr) == 0 &&
            waitForStream(device->stream);
