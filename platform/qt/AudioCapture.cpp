@@ -36,17 +36,6 @@ constexpr uint8_t silence = 128;
 // inside the ring's two seconds and the window's half-second drain.
 constexpr double fragmentSeconds = 0.25;
 
-pa_buffer_attr captureAttributes(uint32_t samplesPerSecond)
-{
-    pa_buffer_attr attributes;
-    attributes.maxlength = static_cast<uint32_t>(-1);
-    attributes.tlength = static_cast<uint32_t>(-1);
-    attributes.prebuf = static_cast<uint32_t>(-1);
-    attributes.minreq = static_cast<uint32_t>(-1);
-    attributes.fragsize = static_cast<uint32_t>(fragmentSeconds * samplesPerSecond);
-    return attributes;
-}
-
 // Bytes the reader had not taken yet and that are written over count as one hole.
 // A hole in the server's data (bytes == null) keeps its length as silence, so the
 // picture keeps its timing.
@@ -94,8 +83,8 @@ void onReadable(pa_stream* stream, size_t, void* userdata)
 // a lost server leaves the receiver finding nothing new, as before.
 void reportLostInput(const CaptureDevice* device)
 {
-    noteSoundFailure("Receiving stopped: the input \"" + device->source +
-                     "\" went away. Check that the device is plugged in.");
+    noteSoundFailure("Receiving stopped: " + soundDeviceName("input", device->source) +
+                     " went away. Check that the device is plugged in.");
     QMetaObject::invokeMethod(
         qApp, [] {
             for (QWidget* widget : QApplication::topLevelWidgets())
@@ -120,16 +109,12 @@ void onOverflow(pa_stream*, void* userdata) { static_cast<CaptureDevice*>(userda
 
 void noteOpenFailure(const CaptureDevice* device)
 {
-    const std::string name =
-        device->source.empty() ? std::string("the system default input") : "the input \"" + device->source + "\"";
-    noteSoundFailure("Could not record from " + name + ": " + audioErrorText() +
-                     ". Check that the sound server is running and the device is plugged in.");
+    noteSoundOpenFailure("record from", soundDeviceName("input", device->source));
 }
 
-pa_stream* newCaptureStream(pa_context* context, CaptureDevice* device)
+pa_stream* newCaptureStream(CaptureDevice* device)
 {
-    const pa_sample_spec spec = unsignedMonoSpec(device->samplesPerSecond);
-    pa_stream* stream = pa_stream_new(context, "Receive", &spec, nullptr);
+    pa_stream* stream = newAudioStream("Receive", device->samplesPerSecond);
     if (stream == nullptr)
         return nullptr;
     pa_stream_set_state_callback(stream, onCaptureState, device);
@@ -141,7 +126,7 @@ pa_stream* newCaptureStream(pa_context* context, CaptureDevice* device)
 // A chosen source is never swapped for another: if it goes, the stream fails.
 bool connectCapture(CaptureDevice* device)
 {
-    const pa_buffer_attr attributes = captureAttributes(device->samplesPerSecond);
+    const pa_buffer_attr attributes = audioBufferAttributes(device->samplesPerSecond, 0, 0, fragmentSeconds);
     const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY |
                                                       (device->source.empty() ? 0 : PA_STREAM_DONT_MOVE));
     const char* source = device->source.empty() ? nullptr : device->source.c_str();
@@ -152,14 +137,7 @@ bool connectCapture(CaptureDevice* device)
 void endStream(CaptureDevice* device)
 {
     device->recording = false;
-    if (device->stream == nullptr)
-        return;
-    pa_stream_set_state_callback(device->stream, nullptr, nullptr);
-    pa_stream_set_read_callback(device->stream, nullptr, nullptr);
-    pa_stream_set_overflow_callback(device->stream, nullptr, nullptr);
-    pa_stream_disconnect(device->stream);
-    pa_stream_unref(device->stream);
-    device->stream = nullptr;
+    endAudioStream(device->stream);
 }
 
 }  // namespace
@@ -168,8 +146,7 @@ CaptureHandle openCaptureDevice()
 {
     auto* device = new CaptureDevice;
     device->source = chosenSoundDevices().input;
-    const AudioLock lock;
-    if (connectedAudioContext() != nullptr)
+    if (audioServerConnects())
         return device;
     noteOpenFailure(device);
     delete device;
@@ -182,8 +159,7 @@ bool createCaptureBuffer(CaptureHandle device, uint32_t bytes, uint32_t samplesP
     device->copy.assign(bytes, silence);
     device->samplesPerSecond = samplesPerSecond;
     const AudioLock lock;
-    pa_context* context = connectedAudioContext();
-    device->stream = context == nullptr ? nullptr : newCaptureStream(context, device);
+    device->stream = newCaptureStream(device);
     if (device->stream == nullptr)
         noteOpenFailure(device);
     return device->stream != nullptr;

@@ -43,17 +43,6 @@ constexpr double targetSeconds = 0.3;
 // a few milliseconds, waking the program hundreds of times a second.
 constexpr double requestSeconds = 0.1;
 
-pa_buffer_attr playbackAttributes(uint32_t samplesPerSecond)
-{
-    pa_buffer_attr attributes;
-    attributes.maxlength = static_cast<uint32_t>(-1);
-    attributes.tlength = static_cast<uint32_t>(targetSeconds * samplesPerSecond);
-    attributes.prebuf = static_cast<uint32_t>(-1);
-    attributes.minreq = static_cast<uint32_t>(requestSeconds * samplesPerSecond);
-    attributes.fragsize = static_cast<uint32_t>(-1);
-    return attributes;
-}
-
 void copyFromRing(PlaybackDevice* device, uint8_t* out, size_t length)
 {
     const std::lock_guard<std::mutex> guard(device->lock);
@@ -84,10 +73,7 @@ void onWritable(pa_stream* stream, size_t requested, void* userdata)
 
 void onUnderflow(pa_stream*, void* userdata) { static_cast<PlaybackDevice*>(userdata)->holes.fetch_add(1); }
 
-std::string outputName(const PlaybackDevice* device)
-{
-    return device->sink.empty() ? std::string("the system default output") : "the output \"" + device->sink + "\"";
-}
+std::string outputName(const PlaybackDevice* device) { return soundDeviceName("output", device->sink); }
 
 void reportLoss(PlaybackDevice* device, const WindowMessage& message)
 {
@@ -115,16 +101,11 @@ void onPlaybackState(pa_stream* stream, void* userdata)
     signalAudioWaiters(stream, userdata);
 }
 
-void noteOpenFailure(const PlaybackDevice* device)
-{
-    noteSoundFailure("Could not play on " + outputName(device) + ": " + audioErrorText() +
-                     ". Check that the sound server is running and the device is plugged in.");
-}
+void noteOpenFailure(const PlaybackDevice* device) { noteSoundOpenFailure("play on", outputName(device)); }
 
-pa_stream* newPlaybackStream(pa_context* context, PlaybackDevice* device)
+pa_stream* newPlaybackStream(PlaybackDevice* device)
 {
-    const pa_sample_spec spec = unsignedMonoSpec(device->samplesPerSecond);
-    pa_stream* stream = pa_stream_new(context, "Transmit", &spec, nullptr);
+    pa_stream* stream = newAudioStream("Transmit", device->samplesPerSecond);
     if (stream == nullptr)
         return nullptr;
     pa_stream_set_state_callback(stream, onPlaybackState, device);
@@ -136,7 +117,8 @@ pa_stream* newPlaybackStream(pa_context* context, PlaybackDevice* device)
 // A chosen sink is never swapped for another: if it goes, the stream fails.
 bool connectPlayback(PlaybackDevice* device)
 {
-    const pa_buffer_attr attributes = playbackAttributes(device->samplesPerSecond);
+    const pa_buffer_attr attributes =
+        audioBufferAttributes(device->samplesPerSecond, targetSeconds, requestSeconds, 0);
     pa_cvolume volume;
     pa_cvolume_set(&volume, 1, pa_sw_volume_from_dB(device->levelDb));
     const auto flags = static_cast<pa_stream_flags_t>(device->sink.empty() ? PA_STREAM_NOFLAGS : PA_STREAM_DONT_MOVE);
@@ -148,14 +130,7 @@ bool connectPlayback(PlaybackDevice* device)
 void endStream(PlaybackDevice* device)
 {
     device->playing = false;
-    if (device->stream == nullptr)
-        return;
-    pa_stream_set_state_callback(device->stream, nullptr, nullptr);
-    pa_stream_set_write_callback(device->stream, nullptr, nullptr);
-    pa_stream_set_underflow_callback(device->stream, nullptr, nullptr);
-    pa_stream_disconnect(device->stream);
-    pa_stream_unref(device->stream);
-    device->stream = nullptr;
+    endAudioStream(device->stream);
 }
 
 }  // namespace
@@ -167,8 +142,7 @@ PlaybackHandle openPlaybackDevice(WindowHandle window)
     device->window = window;
     device->sink = choice.output;
     device->levelDb = choice.txLevelDb;
-    const AudioLock lock;
-    if (connectedAudioContext() != nullptr)
+    if (audioServerConnects())
         return device;
     noteOpenFailure(device);
     delete device;
@@ -180,8 +154,7 @@ bool createPlayBuffer(PlaybackHandle device, uint32_t bytes, uint32_t samplesPer
     device->ring.assign(bytes, silence);
     device->samplesPerSecond = samplesPerSecond;
     const AudioLock lock;
-    pa_context* context = connectedAudioContext();
-    device->stream = context == nullptr ? nullptr : newPlaybackStream(context, device);
+    device->stream = newPlaybackStream(device);
     if (device->stream == nullptr)
         noteOpenFailure(device);
     return device->stream != nullptr;

@@ -110,9 +110,51 @@ bool audioServerAnswers() { return context != nullptr && pa_context_get_state(co
 
 void signalAudioWaiters(pa_stream*, void*) { pa_threaded_mainloop_signal(mainLoop, 0); }
 
-pa_sample_spec unsignedMonoSpec(uint32_t samplesPerSecond)
+bool audioServerConnects()
 {
-    return pa_sample_spec{PA_SAMPLE_U8, samplesPerSecond, 1};
+    const AudioLock lock;
+    return connectedAudioContext() != nullptr;
+}
+
+pa_stream* newAudioStream(const char* name, uint32_t samplesPerSecond)
+{
+    pa_context* connected = connectedAudioContext();
+    const pa_sample_spec spec{PA_SAMPLE_U8, samplesPerSecond, 1};
+    return connected == nullptr ? nullptr : pa_stream_new(connected, name, &spec, nullptr);
+}
+
+pa_buffer_attr audioBufferAttributes(uint32_t samplesPerSecond, double target, double request, double fragment)
+{
+    const auto bytes = [samplesPerSecond](double seconds) {
+        return seconds > 0 ? static_cast<uint32_t>(seconds * samplesPerSecond) : static_cast<uint32_t>(-1);
+    };
+    const uint32_t serverChooses = static_cast<uint32_t>(-1);
+    return pa_buffer_attr{serverChooses, bytes(target), serverChooses, bytes(request), bytes(fragment)};
+}
+
+void endAudioStream(pa_stream*& stream)
+{
+    if (stream == nullptr)
+        return;
+    pa_stream_set_state_callback(stream, nullptr, nullptr);
+    pa_stream_set_write_callback(stream, nullptr, nullptr);
+    pa_stream_set_read_callback(stream, nullptr, nullptr);
+    pa_stream_set_underflow_callback(stream, nullptr, nullptr);
+    pa_stream_set_overflow_callback(stream, nullptr, nullptr);
+    pa_stream_disconnect(stream);
+    pa_stream_unref(stream);
+    stream = nullptr;
+}
+
+void noteSoundOpenFailure(const std::string& doing, const std::string& device)
+{
+    noteSoundFailure("Could not " + doing + " " + device + ": " + audioErrorText() +
+                     ". Check that the sound server is running and the device is plugged in.");
+}
+
+std::string soundDeviceName(const char* kind, const std::string& name)
+{
+    return name.empty() ? std::string("the system default ") + kind : std::string("the ") + kind + " \"" + name + "\"";
 }
 
 void noteSoundFailure(const std::string& detail)

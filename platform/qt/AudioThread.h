@@ -36,8 +36,25 @@ bool audioServerAnswers();
 // Wakes a waitForStream or waitForOperation; the stream state callback of every stream.
 void signalAudioWaiters(pa_stream* stream, void* userdata);
 
-// The 8-bit unsigned mono sample format of the system at the given rate.
-pa_sample_spec unsignedMonoSpec(uint32_t samplesPerSecond);
+// True when the server answers (connecting again if it was lost).
+bool audioServerConnects();
+
+// A new stream of the system's one sample format, 8-bit unsigned mono at the given
+// rate, named for the mixer; null when no server answers. Call under an AudioLock.
+pa_stream* newAudioStream(const char* name, uint32_t samplesPerSecond);
+
+// Buffer attributes in seconds at the given rate; 0 leaves one to the server.
+pa_buffer_attr audioBufferAttributes(uint32_t samplesPerSecond, double target, double request, double fragment);
+
+// Ends a stream made by newAudioStream: no callback reaches its device afterwards.
+// Call under an AudioLock.
+void endAudioStream(pa_stream*& stream);
+
+// A device that could not be opened: "Could not <doing> <device>: <why>. Check ...".
+void noteSoundOpenFailure(const std::string& doing, const std::string& device);
+
+// "the output "radio"", or "the system default output" for an empty name.
+std::string soundDeviceName(const char* kind, const std::string& name);
 
 // Why the last sound device failed to open, for a Linux user: the device and what
 // to check. Set by the devices, taken (and cleared) by the next message box.
