@@ -9,6 +9,8 @@
 #include "app/Resources.h"
 #include "app/RxCommands.h"
 #include "app/Settings.h"
+#include "app/SoundHoles.h"
+#include "app/Station.h"
 #include "app/TxCommands.h"
 #include "rx/PictureAssembler.h"
 #include "rx/RxRecorder.h"
@@ -48,6 +50,7 @@ void onInitDialog(WindowHandle window)
     describePorts(window);
     startTimer(window, rxTimerId, rxTimerPeriodMs);
     readSettings(window);
+    initStation(window);
     setSliderPosition(window, idBrightnessSlider,
                       sliderPositionFor(Brightness, brightnessBase, brightnessStep));
     setSliderPosition(window, idContrastSlider,
@@ -88,6 +91,9 @@ void onCommand(WindowHandle window, int id)
         break;
     case idRxButton:
         onRxButton(window);
+        break;
+    case cmdSoundDevices:
+        soundDevicesCommand(window);
         break;
     case cmdPortNone:
     case cmdPortCom1:
@@ -149,8 +155,12 @@ void mainWindowProc(WindowHandle window, const WindowMessage& message)
     case MessageKind::PlaybackLost:
         playbackLost();
         break;
+    case MessageKind::SoundDeviceLost:
+        soundDeviceLost(window, message.id);
+        break;
     case MessageKind::Timer:
         rxTimerTick(window);
+        showSoundHoles(window);
         break;
     }
 }

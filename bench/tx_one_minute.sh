@@ -49,7 +49,7 @@ xdotool key alt+f x
 wait "$pid"
 cd / && rm -rf "$work"
 
-underruns=$(grep -c "underrun of 'QtmPulseStream" "$XDG_RUNTIME_DIR/pulse.log" || true)
+underruns=$(grep -c "underrun of 'Transmit" "$XDG_RUNTIME_DIR/pulse.log" || true)
 awk -v s="$seconds" -v a="$start" -v b="$end" -v f="$feeder_ns" -v t="$ticks" -v u="$underruns" 'BEGIN {
   printf "transmitting %d s: %d underruns, program CPU %.2f %% of one core, feeder thread CPU %.1f ms in all\n",
     s, u, 100 * (b - a) / t / s, f / 1e6

@@ -34,7 +34,7 @@ inline BufferRegions spanRegions(uint8_t* base, uint32_t size, uint32_t offset, 
     return regions;
 }
 
-// Opens the default playback device for the window, shared with other programs, and
+// Opens the chosen (platform/SoundChoice.h) or default playback device for the window, shared with other programs, and
 // keeps its output running; null when there is no device. When the device fails
 // later (the sound server goes away), the window receives a PlaybackLost message.
 PlaybackHandle openPlaybackDevice(WindowHandle window);
@@ -54,6 +54,9 @@ uint32_t playPosition(PlaybackHandle device);
 bool lockPlayBuffer(PlaybackHandle device, uint32_t offset, uint32_t length, BufferRegions& regions);
 void unlockPlayBuffer(PlaybackHandle device, const BufferRegions& regions);
 
+// Holes in the tone since the buffer started: times the device ran out of bytes.
+uint32_t playbackHoles(PlaybackHandle device);
+
 void stopPlayBuffer(PlaybackHandle device);
 
 // Ends the device and everything made from it; the handle is invalid afterwards.
@@ -64,7 +67,7 @@ void releasePlaybackDevice(PlaybackHandle device);
 struct CaptureDevice;
 using CaptureHandle = CaptureDevice*;
 
-// Opens the default capture device; null when there is none.
+// Opens the chosen or default capture device; null when there is none.
 CaptureHandle openCaptureDevice();
 
 // Creates the looping capture buffer of the given size at the given rate (8-bit
@@ -81,6 +84,10 @@ bool capturePosition(CaptureHandle device, uint32_t& readPosition);
 // granted on failure. Every successful lock is followed by an unlock.
 bool lockCaptureBuffer(CaptureHandle device, uint32_t offset, uint32_t length, BufferRegions& regions);
 void unlockCaptureBuffer(CaptureHandle device, const BufferRegions& regions);
+
+// Holes in the recording since capture started: bytes the device dropped or that
+// were written over before they were read.
+uint32_t captureHoles(CaptureHandle device);
 
 void stopCapture(CaptureHandle device);
 

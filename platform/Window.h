@@ -61,7 +61,11 @@ constexpr int dialogUnitsToPixelsY(int units)
 // ---- Messages delivered to the window procedure, all on the window thread ----
 
 // PlaybackLost: the playback device failed while open (platform/Audio.h).
-enum class MessageKind { InitDialog, Command, Timer, Paint, HScroll, Destroy, PlaybackLost };
+// SoundDeviceLost: a chosen sound device went away while the server stayed (id:
+// soundOutputLost or soundInputLost).
+enum class MessageKind { InitDialog, Command, Timer, Paint, HScroll, Destroy, PlaybackLost, SoundDeviceLost };
+inline constexpr int soundOutputLost = 0;
+inline constexpr int soundInputLost = 1;
 
 // How a slider moved: the thumb dragged (track) or let go (position), or anything
 // else (keys, clicks beside the thumb, the wheel).

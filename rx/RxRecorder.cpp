@@ -67,4 +67,9 @@ void drainCapture()
     unlockCaptureBuffer(recordDevice, regions);
 }
 
+uint32_t rxHoles()
+{
+    return recordDevice == nullptr ? 0 : captureHoles(recordDevice);
+}
+
 }  // namespace q60

@@ -19,4 +19,7 @@ void stopRx();
 // Hands every byte captured since the last drain to the receive chain, in order.
 void drainCapture();
 
+// Holes in the recording since RX on (0 while off).
+uint32_t rxHoles();
+
 }  // namespace q60

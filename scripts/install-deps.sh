@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-multimedia-dev qt6-serialport-dev libgl-dev fonts-dejavu-core
-  libsndfile1-dev libsamplerate0-dev
+  libsndfile1-dev libsamplerate0-dev libpulse-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 )
 if [[ ${1:-} == --tests ]]; then

@@ -122,6 +122,11 @@ bool startTx(WindowHandle window)
     return true;
 }
 
+uint32_t txHoles()
+{
+    return soundDevice == nullptr ? 0 : playbackHoles(soundDevice);
+}
+
 // The thread is joined after the wait, so nothing it uses is released under it.
 void stopTx()
 {

@@ -18,5 +18,7 @@ bool startTx(WindowHandle window);
 // Blocks the calling thread for about one second.
 void stopTx();
 
+// Holes in the tone since TX on (0 while off).
+uint32_t txHoles();
 
 }  // namespace q60

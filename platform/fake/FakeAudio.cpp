@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/Audio.h"
+#include "platform/SoundChoice.h"
 #include "platform/fake/FakePlatform.h"
 
 namespace q60 {
@@ -40,6 +41,10 @@ int captureLocksToFail = 0;
 
 bool fails(CaptureStep step) { return failingCaptureSteps.count(step) != 0; }
 
+std::atomic<uint32_t> playHoles{0};
+uint32_t recordHoles = 0;
+SoundChoice choice;
+
 // Takes one from a count of failures to come; true when this call is to fail.
 bool takeFailure(int& count)
 {
@@ -60,6 +65,11 @@ void failCaptureStep(CaptureStep step) { failingCaptureSteps.insert(step); }
 void setCapturePosition(uint32_t offset) { capturedUpTo = offset; }
 void failCapturePositions(int count) { positionsToFail = count; }
 void failCaptureLocks(int count) { captureLocksToFail = count; }
+void setHoles(uint32_t playback, uint32_t capture)
+{
+    playHoles.store(playback);
+    recordHoles = capture;
+}
 
 void capture(uint32_t offset, const std::vector<uint8_t>& bytes)
 {
@@ -135,6 +145,8 @@ void unlockPlayBuffer(PlaybackHandle, const BufferRegions& regions)
     fake::bufferLock.unlock();
 }
 
+uint32_t playbackHoles(PlaybackHandle) { return fake::playHoles.load(); }
+
 void stopPlayBuffer(PlaybackHandle) { log("stopPlayBuffer"); }
 
 void releasePlaybackDevice(PlaybackHandle) { log("releasePlaybackDevice"); }
@@ -186,8 +198,17 @@ void unlockCaptureBuffer(CaptureHandle, const BufferRegions& regions)
     log("unlockCaptureBuffer " + to_string(regions.firstBytes) + " " + to_string(regions.secondBytes));
 }
 
+uint32_t captureHoles(CaptureHandle) { return fake::recordHoles; }
+
 void stopCapture(CaptureHandle) { log("stopCapture"); }
 
 void releaseCaptureDevice(CaptureHandle) { log("releaseCaptureDevice"); }
+
+void chooseSoundDevices(const SoundChoice& choice)
+{
+    fake::choice = choice;
+}
+
+SoundChoice chosenSoundDevices() { return fake::choice; }
 
 }  // namespace q60

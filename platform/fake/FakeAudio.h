@@ -36,4 +36,7 @@ void setCapturePosition(uint32_t offset);
 void failCapturePositions(int count);
 void failCaptureLocks(int count);
 
+// What the devices report as holes from now on.
+void setHoles(uint32_t playback, uint32_t capture);
+
 }  // namespace q60::fake

@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The playback device on QAudioSink: a looping ring that the sink pulls from on the
-// audio thread while the feeder thread writes into it in place.
-#include <QAudioDevice>
-#include <QAudioSink>
+// The playback device on a libpulse stream: the server asks for bytes on the main
+// loop's thread and gets them from our looping ring, which the feeder thread writes
+// in place.
 #include <QCoreApplication>
-#include <QIODevice>
-#include <QMediaDevices>
 #include <QPointer>
 #include <algorithm>
 #include <atomic>
@@ -14,151 +11,195 @@
 #include <vector>
 
 #include "platform/Audio.h"
+#include "platform/SoundChoice.h"
 #include "platform/qt/AudioThread.h"
 #include "platform/qt/PlatformWindow.h"
 
 namespace q60 {
-namespace {
-
-// The sink's own buffer: 0.8 s wakes the sound server's client thread far less often
-// than Qt's default (about 0.15 s) for the same tone; under about 0.2 s it can stall.
-// The feeder's lead is counted from what the sink has taken, so this adds no risk.
-constexpr double sinkBufferSeconds = 0.8;
-
-// Plays its bytes round and round; the count of bytes handed out, modulo the size,
-// is exactly where the sink has read up to.
-class PlayRing : public QIODevice {
-public:
-    explicit PlayRing(uint32_t size) : bytes(size, silence) {}
-
-    bool isSequential() const override { return true; }
-    qint64 bytesAvailable() const override { return static_cast<qint64>(bytes.size()) + QIODevice::bytesAvailable(); }
-
-    uint32_t position() const { return static_cast<uint32_t>(taken.load() % bytes.size()); }
-
-    std::mutex lock;  // held by a writer from lockPlayBuffer to unlockPlayBuffer
-    std::vector<uint8_t> bytes;
-
-protected:
-    qint64 readData(char* data, qint64 maxSize) override
-    {
-        const std::lock_guard<std::mutex> guard(lock);
-        const uint64_t size = bytes.size();
-        for (qint64 done = 0; done < maxSize;) {
-            const uint64_t at = taken.load() % size;
-            const qint64 chunk = std::min<qint64>(maxSize - done, static_cast<qint64>(size - at));
-            std::memcpy(data + done, bytes.data() + at, static_cast<size_t>(chunk));
-            taken.fetch_add(static_cast<uint64_t>(chunk));
-            done += chunk;
-        }
-        return maxSize;
-    }
-    qint64 writeData(const char*, qint64) override { return -1; }
-
-private:
-    static constexpr uint8_t silence = 128;
-    std::atomic<uint64_t> taken{0};
-};
-
-}  // namespace
 
 struct PlaybackDevice {
-    QAudioDevice output;
     QPointer<PlatformWindow> window;
-    // Made, used and deleted on the audio thread.
-    PlayRing* ring = nullptr;
-    QAudioSink* sink = nullptr;
-    bool playing = false;
+    std::string sink;  // empty: the system default, which the server may move
+    double levelDb = 0.0;
+    uint32_t samplesPerSecond = 0;
+    std::mutex lock;  // held by a writer from lockPlayBuffer to unlockPlayBuffer
+    std::vector<uint8_t> ring;
+    std::atomic<uint64_t> taken{0};  // modulo the ring's size: where the stream reads next
+    std::atomic<uint32_t> holes{0};
+    pa_stream* stream = nullptr;
+    bool playing = false;  // main loop's lock
 };
 
 namespace {
 
-// The sink stops on its own only when the device or the sound server failed.
-void watchForFailure(PlaybackDevice* device)
+constexpr uint8_t silence = 128;
+
+// The server never asks for more than the target length at once, so the ring's read
+// position never jumps further than that. It stays below the feeder's lead of 3500
+// bytes, or a request could overtake bytes not yet written and replay old ones.
+constexpr double targetSeconds = 0.3;
+// The server asks once this much is missing: 10 wake-ups a second. Without latency
+// adjustment the sink keeps the rest, 0.1 s, as its own buffer; with it, the sink
+// would be asked for (target - 2 requests) / 2 and, at these sizes, run in blocks of
+// a few milliseconds, waking the program hundreds of times a second.
+constexpr double requestSeconds = 0.1;
+
+void copyFromRing(PlaybackDevice* device, uint8_t* out, size_t length)
 {
-    QObject::connect(device->sink, &QAudioSink::stateChanged, device->sink, [device](QAudio::State state) {
-        if (state != QAudio::StoppedState || device->sink->error() == QAudio::NoError || !device->playing)
+    const std::lock_guard<std::mutex> guard(device->lock);
+    const uint64_t size = device->ring.size();
+    uint64_t at = device->taken.load();
+    for (size_t done = 0; done < length;) {
+        const size_t chunk = std::min<size_t>(length - done, size - at % size);
+        std::memcpy(out + done, device->ring.data() + at % size, chunk);
+        done += chunk;
+        at += chunk;
+    }
+    device->taken.store(at);
+}
+
+void onWritable(pa_stream* stream, size_t requested, void* userdata)
+{
+    auto* device = static_cast<PlaybackDevice*>(userdata);
+    while (requested > 0) {
+        void* data = nullptr;
+        size_t length = requested;
+        if (pa_stream_begin_write(stream, &data, &length) < 0 || length == 0)
             return;
+        copyFromRing(device, static_cast<uint8_t*>(data), length);
+        pa_stream_write(stream, data, length, nullptr, 0, PA_SEEK_RELATIVE);
+        requested -= std::min(length, requested);
+    }
+}
+
+void onUnderflow(pa_stream*, void* userdata) { static_cast<PlaybackDevice*>(userdata)->holes.fetch_add(1); }
+
+std::string outputName(const PlaybackDevice* device) { return soundDeviceName("output", device->sink); }
+
+void reportLoss(PlaybackDevice* device, const WindowMessage& message)
+{
+    QMetaObject::invokeMethod(
+        qApp, [window = device->window, message] {
+            if (window)
+                window->deliver(message);
+        },
+        Qt::QueuedConnection);
+}
+
+// A stream that fails while playing lost its server, or, while the server still
+// answers, its chosen device.
+void onPlaybackState(pa_stream* stream, void* userdata)
+{
+    auto* device = static_cast<PlaybackDevice*>(userdata);
+    if (device->playing && !PA_STREAM_IS_GOOD(pa_stream_get_state(stream))) {
         device->playing = false;
-        QMetaObject::invokeMethod(
-            qApp, [window = device->window] {
-                if (window)
-                    window->deliver(WindowMessage{MessageKind::PlaybackLost});
-            },
-            Qt::QueuedConnection);
-    });
+        if (!audioServerAnswers())
+            return reportLoss(device, WindowMessage{MessageKind::PlaybackLost});
+        noteSoundFailure("Transmitting stopped: " + outputName(device) +
+                         " went away. Check that the device is plugged in.");
+        reportLoss(device, WindowMessage{MessageKind::SoundDeviceLost, soundOutputLost});
+    }
+    signalAudioWaiters(stream, userdata);
+}
+
+void noteOpenFailure(const PlaybackDevice* device) { noteSoundOpenFailure("play on", outputName(device)); }
+
+pa_stream* newPlaybackStream(PlaybackDevice* device)
+{
+    pa_stream* stream = newAudioStream("Transmit", device->samplesPerSecond);
+    if (stream == nullptr)
+        return nullptr;
+    pa_stream_set_state_callback(stream, onPlaybackState, device);
+    pa_stream_set_write_callback(stream, onWritable, device);
+    pa_stream_set_underflow_callback(stream, onUnderflow, device);
+    return stream;
+}
+
+// A chosen sink is never swapped for another: if it goes, the stream fails.
+bool connectPlayback(PlaybackDevice* device)
+{
+    const pa_buffer_attr attributes =
+        audioBufferAttributes(device->samplesPerSecond, targetSeconds, requestSeconds, 0);
+    pa_cvolume volume;
+    pa_cvolume_set(&volume, 1, pa_sw_volume_from_dB(device->levelDb));
+    const auto flags = static_cast<pa_stream_flags_t>(device->sink.empty() ? PA_STREAM_NOFLAGS : PA_STREAM_DONT_MOVE);
+    const char* sink = device->sink.empty() ? nullptr : device->sink.c_str();
+    return pa_stream_connect_playback(device->stream, sink, &attributes, flags, &volume, nullptr) == 0 &&
+           waitForStream(device->stream);
+}
+
+void endStream(PlaybackDevice* device)
+{
+    device->playing = false;
+    endAudioStream(device->stream);
 }
 
 }  // namespace
 
 PlaybackHandle openPlaybackDevice(WindowHandle window)
 {
-    const QAudioDevice output = QMediaDevices::defaultAudioOutput();
-    if (output.isNull())
-        return nullptr;
-    return new PlaybackDevice{output, window};
+    const SoundChoice choice = chosenSoundDevices();
+    auto* device = new PlaybackDevice;
+    device->window = window;
+    device->sink = choice.output;
+    device->levelDb = choice.txLevelDb;
+    if (audioServerConnects())
+        return device;
+    noteOpenFailure(device);
+    delete device;
+    return nullptr;
 }
 
 bool createPlayBuffer(PlaybackHandle device, uint32_t bytes, uint32_t samplesPerSecond)
 {
-    const QAudioFormat format = unsignedMonoFormat(samplesPerSecond);
-    if (!device->output.isFormatSupported(format))
-        return false;
-    runOnAudioThread([device, bytes, format] {
-        device->ring = new PlayRing(bytes);
-        // Unbuffered: QIODevice's own buffer would read 16 KB ahead and hide the position.
-        device->ring->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-        device->sink = new QAudioSink(device->output, format);
-        device->sink->setBufferSize(static_cast<qsizetype>(sinkBufferSeconds * format.sampleRate()));
-        watchForFailure(device);
-    });
-    return true;
+    device->ring.assign(bytes, silence);
+    device->samplesPerSecond = samplesPerSecond;
+    const AudioLock lock;
+    device->stream = newPlaybackStream(device);
+    if (device->stream == nullptr)
+        noteOpenFailure(device);
+    return device->stream != nullptr;
 }
 
 bool startPlayBuffer(PlaybackHandle device)
 {
-    bool started = false;
-    runOnAudioThread([device, &started] {
-        device->sink->start(device->ring);
-        started = device->sink->error() == QAudio::NoError && device->sink->state() != QAudio::StoppedState;
-        device->playing = started;
-    });
-    return started;
+    const AudioLock lock;
+    device->taken.store(0);
+    device->holes.store(0);
+    device->playing = connectPlayback(device);
+    if (!device->playing)
+        noteOpenFailure(device);
+    return device->playing;
 }
 
-uint32_t playPosition(PlaybackHandle device) { return device->ring->position(); }
+uint32_t playPosition(PlaybackHandle device) { return static_cast<uint32_t>(device->taken.load() % device->ring.size()); }
+
+uint32_t playbackHoles(PlaybackHandle device) { return device->holes.load(); }
 
 bool lockPlayBuffer(PlaybackHandle device, uint32_t offset, uint32_t length, BufferRegions& regions)
 {
-    PlayRing& ring = *device->ring;
-    const auto size = static_cast<uint32_t>(ring.bytes.size());
+    const auto size = static_cast<uint32_t>(device->ring.size());
     if (offset >= size || length > size)
         return false;
-    ring.lock.lock();
-    regions = spanRegions(ring.bytes.data(), size, offset, length);
+    device->lock.lock();
+    regions = spanRegions(device->ring.data(), size, offset, length);
     return true;
 }
 
-void unlockPlayBuffer(PlaybackHandle device, const BufferRegions&) { device->ring->lock.unlock(); }
+void unlockPlayBuffer(PlaybackHandle device, const BufferRegions&) { device->lock.unlock(); }
 
 void stopPlayBuffer(PlaybackHandle device)
 {
-    runOnAudioThread([device] {
-        device->playing = false;
-        if (device->sink != nullptr)
-            device->sink->stop();
-    });
-    noteAudioStopped();
+    const AudioLock lock;
+    endStream(device);
 }
 
 void releasePlaybackDevice(PlaybackHandle device)
 {
-    runOnAudioThread([device] {
-        device->playing = false;
-        delete device->sink;
-        delete device->ring;
-    });
-    noteAudioStopped();
+    {
+        const AudioLock lock;
+        endStream(device);
+    }
     delete device;
 }
 

@@ -86,6 +86,8 @@ void showMessage(WindowHandle window, const char* text)
 {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("info"), QString::fromUtf8(text), QMessageBox::Ok,
                     window);
+    // A sound device that just failed to open says which one and what to check.
+    box.setInformativeText(QString::fromStdString(takeSoundFailure()));
     box.exec();
 }
 

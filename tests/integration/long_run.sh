@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The real program transmitting and receiving its own test ramp for a given number of
-# minutes, as a user checks a station with no radio: TestPic, TX on, RX on, and the
-# sound server's default source records what its default sink plays. Fails on any
-# underrun of the program's playback stream, on a received picture that has not
-# settled on the ramp or strays from it, on memory growth over 2 MB from the first
+# minutes, as a user checks a station with no radio, by the README's loopback: the
+# default sink's monitor as the default source and no other sound client (the
+# session's keep-alive stream is stopped, so the server runs at its own pace).
+# TestPic, TX on, RX on. Fails on any underrun of the program's playback stream, on a
+# received picture that has not settled on the ramp, strays from it or moves sideways
+# (its line syncs at other columns than when it settled), on memory growth over 2 MB from the first
 # sample (after settling, 60 s in at the earliest) to the last, on a receiver no
 # longer receiving at the end, and on an exit other than File > Exit with status 0.
 # Prints the figures and keeps them, with screenshots, in ARTIFACT_DIR.
@@ -39,13 +41,16 @@ shot=long-run-window.png
 # Without debug lines the server would not log underruns either, and none would be counted.
 grep -q '^D: ' "$pulse_log" || { echo "the sound server does not log at debug level" >&2; exit 1; }
 
+kill "$Q60_SOUND_KEEPALIVE_PID"
+pactl set-default-source "$(pactl get-default-sink).monitor"
+
 ticks_per_second=$(getconf CLK_TCK)
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
 status_kb() { awk -v key="$1:" '$1 == key { print $2 }' "/proc/$pid/status"; }
 now() { date +%s.%N; }
 # Every underrun counts, those of the first seconds too: the stream starts on a full
 # buffer (silence leads in) and no run has logged one at its start.
-underruns() { grep -c "underrun of 'QtmPulseStream" "$pulse_log" || true; }
+underruns() { grep -c "underrun of 'Transmit" "$pulse_log" || true; }
 report() { echo "$*" | tee -a "$figures"; }
 since_rx() { echo $((SECONDS - rx_on)); }
 
@@ -61,7 +66,7 @@ read_picture() {
 
 fail() {
   report "FAIL: $*"
-  grep -n "underrun of 'QtmPulseStream" "$pulse_log" >"$ARTIFACT_DIR/long-run-underruns.txt" || true
+  grep -n "underrun of 'Transmit" "$pulse_log" >"$ARTIFACT_DIR/long-run-underruns.txt" || true
   exit 1
 }
 
@@ -90,6 +95,8 @@ while ((SECONDS - rx_on < settle_deadline)); do
 done
 [[ -n $settled_at ]] || fail "the picture did not settle on the test ramp within $settle_deadline s of RX on: $reading"
 report "settled $settled_at s after RX on: $reading"
+columns() { sed -E 's/.*begin at columns ([^;]*);.*/\1/' <<<"$1"; }
+settled_columns=$(columns "$reading")
 
 (( $(since_rx) >= first_sample_at )) || sleep $((first_sample_at - $(since_rx)))
 still_running "before the first sample"
@@ -109,6 +116,7 @@ while (( $(since_rx) + check_every <= run_seconds )); do
   sleep "$check_every"
   still_running "$(since_rx) s after RX on"
   read_picture || fail "$(since_rx) s after RX on: $reading"
+  [[ $(columns "$reading") == "$settled_columns" ]] || fail "$(since_rx) s after RX on, the picture moved: $reading"
   readings=$((readings + 1))
   read -r mean worst < <(sed -E 's/.*mean ([0-9.]+), worst ([0-9.]+).*/\1 \2/' <<<"$reading")
   worst_mean=$(awk -v a="$worst_mean" -v b="$mean" 'BEGIN { print (b > a ? b : a) }')

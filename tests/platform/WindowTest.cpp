@@ -45,6 +45,8 @@ std::string describe(const WindowMessage& message)
         return "Destroy";
     case MessageKind::PlaybackLost:
         return "PlaybackLost";
+    case MessageKind::SoundDeviceLost:
+        return "SoundDeviceLost " + std::to_string(message.id);
     case MessageKind::HScroll:
         break;
     }

@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Reads and writes the [audio] group of "station.ini" and runs the Station menu.
+// Window thread.
+#include "app/Station.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/MainDialog.h"
+#include "app/RxCommands.h"
+#include "app/TxCommands.h"
+#include "platform/SoundChoice.h"
+#include "platform/StationFile.h"
+#include "platform/StationWindow.h"
+#include "rx/RxRecorder.h"
+#include "tx/TxStreamer.h"
+
+namespace q60 {
+namespace {
+
+const char* const outputKey = "audio/output";
+const char* const inputKey = "audio/input";
+const char* const txLevelKey = "audio/txLevelDb";
+
+// Anything that is not a number means the default; numbers are held to the range.
+double txLevelFrom(const std::string& text)
+{
+    char* end = nullptr;
+    const double level = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || !std::isfinite(level))
+        return 0.0;
+    return std::fmin(0.0, std::fmax(lowestTxLevelDb, level));
+}
+
+std::string entry(const StationEntries& entries, const char* key)
+{
+    const auto found = entries.find(key);
+    return found == entries.end() ? std::string() : found->second;
+}
+
+std::string numberText(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+}  // namespace
+
+void initStation(WindowHandle window)
+{
+    const StationEntries entries = readStationFile(stationPath);
+    chooseSoundDevices(
+        SoundChoice{entry(entries, outputKey), entry(entries, inputKey), txLevelFrom(entry(entries, txLevelKey))});
+    appendMenu(window, "&Station", {{cmdSoundDevices, "Sound &Devices..."}});
+}
+
+void soundDevicesCommand(WindowHandle window)
+{
+    SoundChoice choice = chosenSoundDevices();
+    if (!runSoundDevicesDialog(window, choice))
+        return;
+    choice.txLevelDb = txLevelFrom(numberText(choice.txLevelDb));
+    chooseSoundDevices(choice);
+    writeStationFile(stationPath,
+                     {{outputKey, choice.output}, {inputKey, choice.input}, {txLevelKey, numberText(choice.txLevelDb)}});
+}
+
+void soundDeviceLost(WindowHandle window, int side)
+{
+    if (side == soundOutputLost && txActive) {
+        txCommand(window);
+        showMessage(window, "directsound init failed");
+    } else if (side == soundInputLost && rxActive) {
+        onRxButton(window);
+        showMessage(window, "directsound start record failed");
+    }
+}
+
+}  // namespace q60

@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Test implementation of platform/StationWindow.h: the tip and the menus are kept
+// for the test to read, the dialog answered as the test says.
+#include "platform/fake/FakeStationWindow.h"
+
+#include "platform/StationWindow.h"
+#include "platform/fake/FakePlatform.h"
+
+namespace q60::fake {
+namespace {
+
+std::string tip;
+std::vector<std::string> menus;
+bool dialogAccepts = false;
+SoundChoice dialogChoice;
+
+}  // namespace
+
+void answerSoundDevicesDialog(bool accept, const SoundChoice& choice)
+{
+    dialogAccepts = accept;
+    dialogChoice = choice;
+}
+
+std::string levelBarTip() { return tip; }
+std::vector<std::string> appendedMenus() { return menus; }
+
+}  // namespace q60::fake
+
+namespace q60 {
+
+void setLevelBarTip(WindowHandle, const char* text) { fake::tip = text; }
+
+void appendMenu(WindowHandle, const char* text, const std::vector<MenuItemText>& items)
+{
+    std::string menu = text;
+    for (const MenuItemText& item : items)
+        menu += " | " + std::to_string(item.id) + " " + item.text;
+    fake::menus.push_back(menu);
+}
+
+bool runSoundDevicesDialog(WindowHandle, SoundChoice& choice)
+{
+    fake::log("runSoundDevicesDialog " + choice.output + " " + choice.input);
+    if (fake::dialogAccepts)
+        choice = fake::dialogChoice;
+    return fake::dialogAccepts;
+}
+
+}  // namespace q60

@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Test controls of the fake station additions to the window.
+#include <string>
+#include <vector>
+
+#include "platform/SoundChoice.h"
+
+namespace q60::fake {
+
+// How the next sound device dialogs end: OK with this choice, or Cancel.
+void answerSoundDevicesDialog(bool accept, const SoundChoice& choice);
+
+// The level bar's tip as last set; the appended menus, each "text | id item | ...".
+std::string levelBarTip();
+std::vector<std::string> appendedMenus();
+
+}  // namespace q60::fake

@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The station's [audio] settings, the Station menu, a chosen device lost in use and
+// the holes on the level bar's tip, through the dispatcher on the fake platform.
+#include "app/Station.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/MainDialog.h"
+#include "app/Resources.h"
+#include "platform/SoundChoice.h"
+#include "platform/fake/FakeAudio.h"
+#include "platform/fake/FakePlatform.h"
+#include "platform/fake/FakeStationFile.h"
+#include "platform/fake/FakeStationWindow.h"
+#include "tests/support/ScratchDirectory.h"
+
+namespace q60 {
+namespace {
+
+using Log = std::vector<std::string>;
+
+void deliver(const WindowMessage& message) { mainWindowProc(fake::window(), message); }
+void command(int id) { deliver({MessageKind::Command, id}); }
+
+class StationTest : public ::testing::Test {
+protected:
+    void SetUp() override { fake::setWindowProc(mainWindowProc); }
+
+    // The choice at start from an [audio] group with these texts.
+    static SoundChoice startWith(const std::string& output, const std::string& input, const std::string& level)
+    {
+        fake::setStationFile({{"audio/output", output}, {"audio/input", input}, {"audio/txLevelDb", level}});
+        deliver({MessageKind::InitDialog});
+        return chosenSoundDevices();
+    }
+
+    static double levelAtStart(const std::string& text) { return startWith("", "", text).txLevelDb; }
+
+    test::ScratchDirectory scratch;
+};
+
+TEST_F(StationTest, AudioGroupChoosesTheDevicesAndTheLevelHeldToItsRange)
+{
+    const SoundChoice choice = startWith("radio", "radio.monitor", "-12.5");
+    EXPECT_EQ(choice.output, "radio");
+    EXPECT_EQ(choice.input, "radio.monitor");
+    EXPECT_EQ(choice.txLevelDb, -12.5);
+    EXPECT_EQ(levelAtStart("-41"), -40.0);
+    EXPECT_EQ(levelAtStart("3"), 0.0);
+    EXPECT_EQ(levelAtStart("loud"), 0.0);
+    EXPECT_EQ(levelAtStart("nan"), 0.0);
+    EXPECT_EQ(levelAtStart(""), 0.0);
+    EXPECT_EQ(fake::appendedMenus().back(), "&Station | 40101 Sound &Devices...");
+}
+
+TEST_F(StationTest, DialogOkWritesTheAudioGroupAndKeepsOtherKeysCancelChangesNothing)
+{
+    fake::setStationFile({{"ptt/line", "rts"}});
+    deliver({MessageKind::InitDialog});
+    fake::answerSoundDevicesDialog(false, SoundChoice{"x", "y", -1});
+    command(cmdSoundDevices);
+    EXPECT_EQ(chosenSoundDevices().output, "");
+    EXPECT_EQ(fake::stationFile().size(), 1u);
+
+    fake::answerSoundDevicesDialog(true, SoundChoice{"radio", "", -20});
+    command(cmdSoundDevices);
+    EXPECT_EQ(chosenSoundDevices().output, "radio");
+    EXPECT_EQ(fake::stationFile(), (StationEntries{{"audio/input", ""},
+                                                   {"audio/output", "radio"},
+                                                   {"audio/txLevelDb", "-20"},
+                                                   {"ptt/line", "rts"}}));
+}
+
+// COM1 is the port, so the key's release shows as its two lines falling.
+TEST_F(StationTest, OutputLostWhileTransmittingUnkeysFirstStopsAndSaysSo)
+{
+    test::writeFile("settings.txt", "1 TX_Port\n0 VideoDriver\n380 Contrast\n140 Brightness\n10 Synclevel\nX Call\n");
+    deliver({MessageKind::InitDialog});
+    command(idTxButton);
+    fake::callLog().clear();
+    deliver({MessageKind::SoundDeviceLost, soundOutputLost});
+    EXPECT_FALSE(txActive);
+    const Log& log = fake::callLog();
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ((Log{log[0], log[1]}), (Log{"setRts COM1 0", "setDtr COM1 0"}));
+    EXPECT_EQ(log.back(), "showMessage directsound init failed");
+}
+
+TEST_F(StationTest, InputLostWhileReceivingStopsItAndSaysSoAndIsIgnoredWhenOff)
+{
+    deliver({MessageKind::InitDialog});
+    command(idRxButton);
+    deliver({MessageKind::SoundDeviceLost, soundInputLost});
+    EXPECT_FALSE(rxActive);
+    EXPECT_EQ(fake::callLog().back(), "showMessage directsound start record failed");
+    fake::callLog().clear();
+    deliver({MessageKind::SoundDeviceLost, soundInputLost});
+    EXPECT_EQ(fake::callLog(), Log{});
+}
+
+TEST_F(StationTest, TheLevelBarTipCountsTheHolesOfEachSideWhileItIsOn)
+{
+    deliver({MessageKind::InitDialog});
+    const WindowMessage tick{MessageKind::Timer, rxTimerId};
+    deliver(tick);
+    EXPECT_EQ(fake::levelBarTip(), "TX: off\nRX: off");
+    command(idRxButton);
+    fake::setHoles(2, 1);
+    deliver(tick);
+    EXPECT_EQ(fake::levelBarTip(), "TX: off\nRX: 1 hole since on");
+    command(idTxButton);
+    deliver(tick);
+    EXPECT_EQ(fake::levelBarTip(), "TX: 2 holes since on\nRX: 1 hole since on");
+    command(idTxButton);
+    command(idRxButton);
+}
+
+}  // namespace
+}  // namespace q60
