@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// One libpulse threaded main loop and context for every sound device of the program.
+// One libpulse context, on the audio loop's thread, for every sound device of the
+// program.
 #include "platform/qt/AudioThread.h"
 
 #include <mutex>
+
+#include "platform/qt/AudioLoop.h"
 
 namespace q60 {
 namespace {
@@ -11,20 +14,12 @@ namespace {
 constexpr const char* applicationName = "Quorrel 60line";
 constexpr const char* applicationIcon = "io.github.quorrel60.Quorrel60line";
 
-pa_threaded_mainloop* mainLoop = nullptr;
 pa_context* context = nullptr;
 
 std::mutex failureLock;  // the detail is noted on the window thread, but cheaply guarded
 std::string failureDetail;
 
-void startMainLoop()
-{
-    mainLoop = pa_threaded_mainloop_new();
-    pa_threaded_mainloop_set_name(mainLoop, "audio");
-    pa_threaded_mainloop_start(mainLoop);
-}
-
-void onContextState(pa_context*, void*) { pa_threaded_mainloop_signal(mainLoop, 0); }
+void onContextState(pa_context*, void*) { signalAudioLoop(); }
 
 void dropContext()
 {
@@ -41,8 +36,7 @@ pa_context* newContext()
     pa_proplist* properties = pa_proplist_new();
     pa_proplist_sets(properties, PA_PROP_APPLICATION_NAME, applicationName);
     pa_proplist_sets(properties, PA_PROP_APPLICATION_ICON_NAME, applicationIcon);
-    pa_context* made = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(mainLoop), applicationName,
-                                                    properties);
+    pa_context* made = pa_context_new_with_proplist(audioLoopApi(), applicationName, properties);
     pa_proplist_free(properties);
     pa_context_set_state_callback(made, onContextState, nullptr);
     return made;
@@ -60,20 +54,15 @@ bool connectContext()
             return true;
         if (!PA_CONTEXT_IS_GOOD(state))
             return false;
-        pa_threaded_mainloop_wait(mainLoop);
+        waitAudioLoop();
     }
 }
 
 }  // namespace
 
-AudioLock::AudioLock()
-{
-    if (mainLoop == nullptr)
-        startMainLoop();
-    pa_threaded_mainloop_lock(mainLoop);
-}
+AudioLock::AudioLock() { lockAudioLoop(); }
 
-AudioLock::~AudioLock() { pa_threaded_mainloop_unlock(mainLoop); }
+AudioLock::~AudioLock() { unlockAudioLoop(); }
 
 pa_context* connectedAudioContext()
 {
@@ -94,7 +83,7 @@ bool waitForStream(pa_stream* stream)
             return true;
         if (!PA_STREAM_IS_GOOD(state))
             return false;
-        pa_threaded_mainloop_wait(mainLoop);
+        waitAudioLoop();
     }
 }
 
@@ -103,13 +92,13 @@ void waitForOperation(pa_operation* operation)
     if (operation == nullptr)
         return;
     while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING)
-        pa_threaded_mainloop_wait(mainLoop);
+        waitAudioLoop();
     pa_operation_unref(operation);
 }
 
 bool audioServerAnswers() { return context != nullptr && pa_context_get_state(context) == PA_CONTEXT_READY; }
 
-void signalAudioWaiters(pa_stream*, void*) { pa_threaded_mainloop_signal(mainLoop, 0); }
+void signalAudioWaiters(pa_stream*, void*) { signalAudioLoop(); }
 
 bool audioServerConnects()
 {
@@ -179,16 +168,15 @@ std::string audioErrorText()
     return pa_strerror(pa_context_errno(context));
 }
 
+// The context is made and dropped on the window thread alone, so it can be looked at
+// here without the lock; a program that never used sound starts no loop to end it.
 void endAudioThread()
 {
-    if (mainLoop == nullptr)
-        return;
-    pa_threaded_mainloop_lock(mainLoop);
-    dropContext();
-    pa_threaded_mainloop_unlock(mainLoop);
-    pa_threaded_mainloop_stop(mainLoop);
-    pa_threaded_mainloop_free(mainLoop);
-    mainLoop = nullptr;
+    if (context != nullptr) {
+        const AudioLock lock;
+        dropContext();
+    }
+    endAudioLoop();
 }
 
 }  // namespace q60

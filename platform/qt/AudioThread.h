@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sound server connection every sound device of the program shares: one libpulse
-// context served by one threaded main loop of its own, so a busy window thread never
-// starves the sound card. Connected on first use and again whenever a device is opened
+// context served by the audio loop's thread (platform/qt/AudioLoop.h), so a busy
+// window thread never starves the sound card. Connected on first use and again whenever a device is opened
 // after the server went away.
 #include <pulse/pulseaudio.h>
 
