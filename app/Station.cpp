@@ -34,12 +34,6 @@ double txLevelFrom(const std::string& text)
     return std::fmin(0.0, std::fmax(lowestTxLevelDb, level));
 }
 
-std::string entry(const StationEntries& entries, const char* key)
-{
-    const auto found = entries.find(key);
-    return found == entries.end() ? std::string() : found->second;
-}
-
 std::string numberText(double value)
 {
     char text[32];
@@ -49,11 +43,18 @@ std::string numberText(double value)
 
 }  // namespace
 
+std::string stationEntry(const StationEntries& entries, const char* key)
+{
+    const auto found = entries.find(key);
+    return found == entries.end() ? std::string() : found->second;
+}
+
 void initStation(WindowHandle window)
 {
     const StationEntries entries = readStationFile(stationPath);
     chooseSoundDevices(
-        SoundChoice{entry(entries, outputKey), entry(entries, inputKey), txLevelFrom(entry(entries, txLevelKey))});
+        SoundChoice{stationEntry(entries, outputKey), stationEntry(entries, inputKey),
+                    txLevelFrom(stationEntry(entries, txLevelKey))});
     appendMenu(window, "&Station", {{cmdSoundDevices, "Sound &Devices..."}});
 }
 

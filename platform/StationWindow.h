@@ -13,6 +13,10 @@ namespace q60 {
 // The text shown when the pointer rests on the level bar.
 void setLevelBarTip(WindowHandle window, const char* text);
 
+// The status line below the dialog's own area, and the text shown when the pointer
+// rests on it.
+void setStatusLine(WindowHandle window, const char* text, const char* tip);
+
 // A menu's item: the command it sends and its text.
 struct MenuItemText {
     int id;

@@ -11,6 +11,8 @@ namespace {
 
 std::string tip;
 std::vector<std::string> menus;
+std::string status;
+std::string statusTip;
 bool dialogAccepts = false;
 SoundChoice dialogChoice;
 
@@ -24,12 +26,20 @@ void answerSoundDevicesDialog(bool accept, const SoundChoice& choice)
 
 std::string levelBarTip() { return tip; }
 std::vector<std::string> appendedMenus() { return menus; }
+std::string statusLine() { return status; }
+std::string statusLineTip() { return statusTip; }
 
 }  // namespace q60::fake
 
 namespace q60 {
 
 void setLevelBarTip(WindowHandle, const char* text) { fake::tip = text; }
+
+void setStatusLine(WindowHandle, const char* text, const char* tip)
+{
+    fake::status = text;
+    fake::statusTip = tip;
+}
 
 void appendMenu(WindowHandle, const char* text, const std::vector<MenuItemText>& items)
 {

@@ -15,4 +15,8 @@ void answerSoundDevicesDialog(bool accept, const SoundChoice& choice);
 std::string levelBarTip();
 std::vector<std::string> appendedMenus();
 
+// The status line and its tip as last set.
+std::string statusLine();
+std::string statusLineTip();
+
 }  // namespace q60::fake

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QProcess>
 #include <QTest>
 #include <algorithm>
@@ -424,6 +425,53 @@ TEST_F(PushToTalkTest, PortVanishingWhileTransmittingKeepsTheToneUntilTxOff)
     EXPECT_LT(recordedToneShare(1000), 0.05) << "TX off ends the tone";
     window->close();
     EXPECT_EQ(test::readFile("settings.txt"), com1Settings);
+}
+
+std::string statusLineOf(const PlatformWindow& window, bool tip = false)
+{
+    const auto* line = window.findChild<QLabel*>(QStringLiteral("statusLine"));
+    if (line == nullptr)
+        return "no status line";
+    return (tip ? line->toolTip() : line->text()).toStdString();
+}
+
+// "station.ini" names a pseudo-terminal in place of COM 1, one line and an inverted
+// interface: RTS alone rests high from the open on, falls to key, rises to release,
+// and COM 1's own device is never opened. The status line follows every step.
+TEST_F(PushToTalkTest, AnInvertedRtsOnlyPathKeysLowAndShowsItsState)
+{
+    test::writeFile("settings.txt", com1Settings);
+    test::writeFile("station.ini", "[ptt]\ndevice=" + com2.path + "\nlines=rts\ninverted=true\n");
+    start();
+    EXPECT_EQ(log.next(), com2.entries({"RTS 1", "RTS 1"}));
+    EXPECT_EQ(statusLineOf(*window), "TX off   RX off   PTT unkeyed");
+    EXPECT_EQ(statusLineOf(*window, true), "RTS inverted on " + com2.path);
+
+    pressTx();
+    EXPECT_EQ(log.next(), com2.entries({"RTS 0"}));
+    EXPECT_EQ(statusLineOf(*window), "TX on   RX off   PTT keyed");
+    pressTx();
+    EXPECT_EQ(log.next(), com2.entries({"RTS 1"}));
+    pressTx();
+    EXPECT_EQ(log.next(), com2.entries({"RTS 0"}));
+
+    window->close();
+    EXPECT_EQ(log.next(), com2.entries({"RTS 1", "closed"}));
+    EXPECT_FALSE(com1.held());
+}
+
+// A port that cannot be opened is still checked, as always, and the status line
+// says that nothing can be keyed, and why.
+TEST_F(PushToTalkTest, AnAbsentPortIsShownAsUnableToKey)
+{
+    test::writeFile("station.ini", "[ptt]\ndevice=/dev/q60-absent\n");
+    start();
+    sendCommand(window.get(), cmdPortCom1);
+    expectPortMarked(cmdPortCom1);
+    EXPECT_EQ(statusLineOf(*window), "TX off   RX off   PTT cannot key");
+    EXPECT_EQ(statusLineOf(*window, true), "cannot open /dev/q60-absent");
+    EXPECT_TRUE(log.next().empty());
+    window->close();
 }
 
 TEST_F(PushToTalkWithoutSoundTest, TxFailsWithAMessageAndNeverKeys)
