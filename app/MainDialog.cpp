@@ -98,6 +98,9 @@ void onCommand(WindowHandle window, int id)
     case cmdSoundDevices:
         soundDevicesCommand(window);
         break;
+    case cmdPushToTalk:
+        pttDialogCommand(window);
+        break;
     case cmdPortNone:
     case cmdPortCom1:
     case cmdPortCom2:

@@ -5,7 +5,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/Resources.h"
+#include "app/Settings.h"
 #include "app/Station.h"
+#include "app/TxCommands.h"
+#include "platform/StationWindow.h"
 
 namespace q60 {
 namespace {
@@ -54,5 +58,18 @@ StationEntries pttEntriesOf(const PttChoice& choice)
 }
 
 void readPttSettings() { choosePtt(pttChoiceFrom(readStationFile(stationPath))); }
+
+void pttDialogCommand(WindowHandle window)
+{
+    PttChoice choice = chosenPtt();
+    if (!runPttDialog(window, choice))
+        return;
+    setPtt(false);
+    openPort("close");
+    choosePtt(choice);
+    writeStationFile(stationPath, pttEntriesOf(choice));
+    if (TX_Port >= 1 && TX_Port <= 2)
+        portCommand(window, cmdPortNone + TX_Port);
+}
 
 }  // namespace q60

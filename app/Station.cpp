@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/MainDialog.h"
+#include "app/PttSettings.h"
 #include "app/RxCommands.h"
 #include "app/TxCommands.h"
 #include "platform/SoundChoice.h"
@@ -55,7 +56,7 @@ void initStation(WindowHandle window)
     chooseSoundDevices(
         SoundChoice{stationEntry(entries, outputKey), stationEntry(entries, inputKey),
                     txLevelFrom(stationEntry(entries, txLevelKey))});
-    appendMenu(window, "&Station", {{cmdSoundDevices, "Sound &Devices..."}});
+    appendMenu(window, "&Station", {{cmdSoundDevices, "Sound &Devices..."}, {cmdPushToTalk, "&Push-to-Talk..."}});
 }
 
 void soundDevicesCommand(WindowHandle window)

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/PttChoice.h"
 #include "platform/SoundChoice.h"
 #include "platform/Window.h"
 
@@ -30,5 +31,9 @@ void appendMenu(WindowHandle window, const char* text, const std::vector<MenuIte
 // go) and the transmit level, with choice preselected; true, with choice set to the
 // user's, on OK.
 bool runSoundDevicesDialog(WindowHandle window, SoundChoice& choice);
+
+// The push-to-talk dialog, with choice preselected; true, with choice set to the
+// user's, on OK.
+bool runPttDialog(WindowHandle window, PttChoice& choice);
 
 }  // namespace q60

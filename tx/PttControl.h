@@ -4,22 +4,12 @@
 // rig's CAT command, or not at all, as "station.ini" chooses.
 #include <string>
 
+#include "platform/PttChoice.h"
+
 namespace q60 {
 
 // The ports that the settings' TX_Port numbers stand for: 0 none, 1 "COM1", 2 "COM2".
 inline constexpr const char* portNames[] = {nullptr, "COM1", "COM2"};
-
-enum class PttMethod { serial, cat, none };
-enum class PttLines { rtsDtr, rts, dtr };
-
-struct PttChoice {
-    PttMethod method = PttMethod::serial;
-    std::string device;  // serial: a path in place of COM n; cat: a path or host:port
-    PttLines lines = PttLines::rtsDtr;
-    bool inverted = false;  // keyed = the lines low
-    int model = 0;          // Hamlib's rig model number
-    int baud = 0;           // 0: the model's own rate
-};
 
 enum class PttState { notKeying, unkeyed, keyed, cannotKey };
 

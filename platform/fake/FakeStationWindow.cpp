@@ -15,6 +15,8 @@ std::string status;
 std::string statusTip;
 bool dialogAccepts = false;
 SoundChoice dialogChoice;
+bool pttDialogAccepts = false;
+PttChoice pttDialogChoice;
 
 }  // namespace
 
@@ -22,6 +24,12 @@ void answerSoundDevicesDialog(bool accept, const SoundChoice& choice)
 {
     dialogAccepts = accept;
     dialogChoice = choice;
+}
+
+void answerPttDialog(bool accept, const PttChoice& choice)
+{
+    pttDialogAccepts = accept;
+    pttDialogChoice = choice;
 }
 
 std::string levelBarTip() { return tip; }
@@ -55,6 +63,18 @@ bool runSoundDevicesDialog(WindowHandle, SoundChoice& choice)
     if (fake::dialogAccepts)
         choice = fake::dialogChoice;
     return fake::dialogAccepts;
+}
+
+}  // namespace q60
+
+namespace q60 {
+
+bool runPttDialog(WindowHandle, PttChoice& choice)
+{
+    fake::log("runPttDialog " + choice.device);
+    if (fake::pttDialogAccepts)
+        choice = fake::pttDialogChoice;
+    return fake::pttDialogAccepts;
 }
 
 }  // namespace q60
