@@ -19,7 +19,10 @@ void setLevelBarTip(WindowHandle window, const char* text)
 }
 
 // The line lives in the window's status bar, below the dialog's own client area,
-// whose size and controls stay as they are.
+// whose size and controls stay as they are. Its height is fixed so that the client
+// area's place stays known from the window's height (tests/integration/session.sh).
+constexpr int statusLineHeight = 20;  // pixels
+
 void setStatusLine(WindowHandle window, const char* text, const char* tip)
 {
     auto* line = window->statusBar()->findChild<QLabel*>(QStringLiteral("statusLine"));
@@ -27,6 +30,7 @@ void setStatusLine(WindowHandle window, const char* text, const char* tip)
         line = new QLabel(window->statusBar());
         line->setObjectName(QStringLiteral("statusLine"));
         window->statusBar()->setSizeGripEnabled(false);
+        window->statusBar()->setFixedHeight(statusLineHeight);
         window->statusBar()->addWidget(line, 1);
     }
     line->setText(QString::fromUtf8(text));
