@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The CAT rig through Hamlib, for push-to-talk. Each call waits at most a short
-// timeout with no retries, so a silent rig costs well under a second; a rig server
-// that went away answers writes with SIGPIPE, which is held off while Hamlib runs.
+// timeout with no retries, so a silent rig costs well under a second. Window thread.
 #include <hamlib/rig.h>
 #include <pthread.h>
 #include <signal.h>
 
+#include <clocale>
 #include <ctime>
 #include <string>
 
@@ -21,27 +21,33 @@ namespace {
 
 const char* const timeoutMs = "400";  // the longest a rig may take to answer one command
 
-// SIGPIPE blocked on this thread for the guard's life; one that arrived is taken
-// back before unblocking, so a write to a closed socket only fails.
-class PipeSignalHeld {
+// Held around every Hamlib call. SIGPIPE is blocked on this thread, and one that
+// arrived is taken back before unblocking, so a write to a closed socket only fails.
+// The numeric locale is "C" meanwhile: Hamlib 4.5 saves the name setlocale returns,
+// sets "C" and restores the saved name, which that set has already freed unless the
+// name was "C" to begin with (AddressSanitizer found it in rig_open).
+class HamlibCall {
 public:
-    PipeSignalHeld()
+    HamlibCall() : numericLocale(std::setlocale(LC_NUMERIC, nullptr))
     {
+        std::setlocale(LC_NUMERIC, "C");
         sigemptyset(&pipe);
         sigaddset(&pipe, SIGPIPE);
         pthread_sigmask(SIG_BLOCK, &pipe, &before);
     }
-    ~PipeSignalHeld()
+    ~HamlibCall()
     {
         const timespec none{0, 0};
         while (sigtimedwait(&pipe, nullptr, &none) == SIGPIPE) {
         }
         pthread_sigmask(SIG_SETMASK, &before, nullptr);
+        std::setlocale(LC_NUMERIC, numericLocale.c_str());
     }
-    PipeSignalHeld(const PipeSignalHeld&) = delete;
-    PipeSignalHeld& operator=(const PipeSignalHeld&) = delete;
+    HamlibCall(const HamlibCall&) = delete;
+    HamlibCall& operator=(const HamlibCall&) = delete;
 
 private:
+    std::string numericLocale;  // a copy: the name setlocale returns lives only until the next call
     sigset_t pipe;
     sigset_t before;
 };
@@ -57,7 +63,7 @@ std::string why(int status) { return std::string(rigerror(status)); }
 
 RigHandle openRig(int model, const std::string& device, int baud, std::string& error)
 {
-    PipeSignalHeld held;
+    HamlibCall call;
     rig_set_debug(RIG_DEBUG_NONE);
     RIG* rig = rig_init(model);
     if (rig == nullptr) {
@@ -79,7 +85,7 @@ RigHandle openRig(int model, const std::string& device, int baud, std::string& e
 
 bool setRigPtt(RigHandle rig, bool keyed, std::string& error)
 {
-    PipeSignalHeld held;
+    HamlibCall call;
     const int status = rig_set_ptt(rig->hamlib, RIG_VFO_CURR, keyed ? RIG_PTT_ON : RIG_PTT_OFF);
     if (status != RIG_OK)
         error = std::string("rig did not take PTT ") + (keyed ? "on" : "off") + ": " + why(status);
@@ -88,7 +94,7 @@ bool setRigPtt(RigHandle rig, bool keyed, std::string& error)
 
 int rigPtt(RigHandle rig)
 {
-    PipeSignalHeld held;
+    HamlibCall call;
     ptt_t ptt = RIG_PTT_OFF;
     const int status = rig_get_ptt(rig->hamlib, RIG_VFO_CURR, &ptt);
     if (status == -RIG_ENAVAIL || status == -RIG_ENIMPL)
@@ -100,7 +106,7 @@ int rigPtt(RigHandle rig)
 
 void closeRig(RigHandle rig)
 {
-    PipeSignalHeld held;
+    HamlibCall call;
     rig_close(rig->hamlib);
     rig_cleanup(rig->hamlib);
     delete rig;

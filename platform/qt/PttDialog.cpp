@@ -16,6 +16,7 @@ namespace q60 {
 namespace {
 
 constexpr int highestBaud = 115200;
+constexpr int highestModel = 99999;  // Hamlib's model numbers stay below this
 
 struct PttFields {
     QComboBox* method;
@@ -69,7 +70,7 @@ PttFields makeFields(QDialog& dialog, const PttChoice& choice)
         makeList(&dialog, {QStringLiteral("RTS and DTR"), QStringLiteral("RTS"), QStringLiteral("DTR")},
                  static_cast<int>(choice.lines)),
         new QCheckBox(QStringLiteral("Keyed = lines &low"), &dialog),
-        makeNumberBox(&dialog, 99999, choice.model, QStringLiteral("none")),
+        makeNumberBox(&dialog, highestModel, choice.model, QStringLiteral("none")),
         makeNumberBox(&dialog, highestBaud, choice.baud, QStringLiteral("the rig's own")),
     };
     fields.device->setPlaceholderText(QStringLiteral("the TX Port's COM n, or /dev/ttyUSB1, or host:port"));
