@@ -6,11 +6,13 @@
 #include <cstdint>
 
 #include "app/CameraCommands.h"
+#include "app/PttSettings.h"
 #include "app/Resources.h"
 #include "app/RxCommands.h"
 #include "app/Settings.h"
 #include "app/SoundHoles.h"
 #include "app/Station.h"
+#include "app/StatusLine.h"
 #include "app/TxCommands.h"
 #include "rx/PictureAssembler.h"
 #include "rx/RxRecorder.h"
@@ -49,6 +51,7 @@ void onInitDialog(WindowHandle window)
     initVideoSource(window, optionsPopup);
     describePorts(window);
     startTimer(window, rxTimerId, rxTimerPeriodMs);
+    readPttSettings();
     readSettings(window);
     initStation(window);
     setSliderPosition(window, idBrightnessSlider,
@@ -94,6 +97,9 @@ void onCommand(WindowHandle window, int id)
         break;
     case cmdSoundDevices:
         soundDevicesCommand(window);
+        break;
+    case cmdPushToTalk:
+        pttDialogCommand(window);
         break;
     case cmdPortNone:
     case cmdPortCom1:
@@ -161,8 +167,11 @@ void mainWindowProc(WindowHandle window, const WindowMessage& message)
     case MessageKind::Timer:
         rxTimerTick(window);
         showSoundHoles(window);
+        checkPtt();
         break;
     }
+    if (message.kind != MessageKind::Destroy && message.kind != MessageKind::Paint)
+        showStatusLine(window);
 }
 
 }  // namespace q60

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/MainDialog.h"
+#include "app/PttSettings.h"
 #include "app/RxCommands.h"
 #include "app/TxCommands.h"
 #include "platform/SoundChoice.h"
@@ -34,12 +35,6 @@ double txLevelFrom(const std::string& text)
     return std::fmin(0.0, std::fmax(lowestTxLevelDb, level));
 }
 
-std::string entry(const StationEntries& entries, const char* key)
-{
-    const auto found = entries.find(key);
-    return found == entries.end() ? std::string() : found->second;
-}
-
 std::string numberText(double value)
 {
     char text[32];
@@ -49,12 +44,19 @@ std::string numberText(double value)
 
 }  // namespace
 
+std::string stationEntry(const StationEntries& entries, const char* key)
+{
+    const auto found = entries.find(key);
+    return found == entries.end() ? std::string() : found->second;
+}
+
 void initStation(WindowHandle window)
 {
     const StationEntries entries = readStationFile(stationPath);
     chooseSoundDevices(
-        SoundChoice{entry(entries, outputKey), entry(entries, inputKey), txLevelFrom(entry(entries, txLevelKey))});
-    appendMenu(window, "&Station", {{cmdSoundDevices, "Sound &Devices..."}});
+        SoundChoice{stationEntry(entries, outputKey), stationEntry(entries, inputKey),
+                    txLevelFrom(stationEntry(entries, txLevelKey))});
+    appendMenu(window, "&Station", {{cmdSoundDevices, "Sound &Devices..."}, {cmdPushToTalk, "&Push-to-Talk..."}});
 }
 
 void soundDevicesCommand(WindowHandle window)

@@ -2,6 +2,9 @@
 #pragma once
 // The station's own settings ("station.ini") and the "Station" menu after the
 // specified menus: which sound card transmits and receives, and the transmit level.
+#include <string>
+
+#include "platform/StationFile.h"
 #include "platform/Window.h"
 
 namespace q60 {
@@ -9,6 +12,9 @@ namespace q60 {
 inline constexpr int cmdSoundDevices = 40101;
 inline constexpr const char* stationPath = "station.ini";  // beside "settings.txt"
 inline constexpr double lowestTxLevelDb = -40.0;
+
+// The text of "group/key", empty when the entries have none.
+std::string stationEntry(const StationEntries& entries, const char* key);
 
 // At start: the [audio] group applied to the sound devices, and the Station menu.
 void initStation(WindowHandle window);

@@ -8,9 +8,13 @@ namespace q60 {
 struct SerialPort;
 using SerialHandle = SerialPort*;
 
-// Opens the port by the system's own name ("COM1", "COM2") for reading and
-// writing; null when it is absent, in use or not permitted.
-SerialHandle openSerialPort(const char* name);
+// What opening does to a line at once: the system raises both lines on open.
+enum class LineAtOpen { low, high, untouched };
+
+// Opens the port by the system's own name ("COM1", "COM2") or by a device path
+// ("/dev/ttyUSB1") for reading and writing, leaving RTS and DTR as asked; null when
+// it is absent, in use or not permitted.
+SerialHandle openSerialPort(const char* name, LineAtOpen rts = LineAtOpen::low, LineAtOpen dtr = LineAtOpen::low);
 
 // Hands RTS and DTR to setRts/setDtr alone: no automatic handling of either line
 // and no CTS or DSR output flow control; the other line settings stay.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/PttChoice.h"
 #include "platform/SoundChoice.h"
 #include "platform/Window.h"
 
@@ -12,6 +13,10 @@ namespace q60 {
 
 // The text shown when the pointer rests on the level bar.
 void setLevelBarTip(WindowHandle window, const char* text);
+
+// The status line below the dialog's own area, and the text shown when the pointer
+// rests on it.
+void setStatusLine(WindowHandle window, const char* text, const char* tip);
 
 // A menu's item: the command it sends and its text.
 struct MenuItemText {
@@ -26,5 +31,9 @@ void appendMenu(WindowHandle window, const char* text, const std::vector<MenuIte
 // go) and the transmit level, with choice preselected; true, with choice set to the
 // user's, on OK.
 bool runSoundDevicesDialog(WindowHandle window, SoundChoice& choice);
+
+// The push-to-talk dialog, with choice preselected; true, with choice set to the
+// user's, on OK.
+bool runPttDialog(WindowHandle window, PttChoice& choice);
 
 }  // namespace q60

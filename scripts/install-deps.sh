@@ -10,12 +10,14 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-multimedia-dev qt6-serialport-dev libgl-dev fonts-dejavu-core
-  libsndfile1-dev libsamplerate0-dev libpulse-dev
+  libsndfile1-dev libsamplerate0-dev libpulse-dev libhamlib-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 )
 if [[ ${1:-} == --tests ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-apps imagemagick
     pulseaudio pulseaudio-utils libgstreamer1.0-dev
+    # rigctld: the dummy rig that CAT push-to-talk is tested against
+    libhamlib-utils
     # setpriv: some end-to-end tests run the program as "nobody", so file modes count
     util-linux
     dpkg-dev file desktop-file-utils appstream man-db groff-base

@@ -22,7 +22,15 @@ namespace {
 
 std::set<std::string> missingPorts;
 
-bool exists(const std::string& name) { return (name == "COM1" || name == "COM2") && missingPorts.count(name) == 0; }
+bool exists(const std::string& name)
+{
+    return (name == "COM1" || name == "COM2" || name.starts_with("/dev/")) && missingPorts.count(name) == 0;
+}
+
+const char* atOpenText(LineAtOpen line)
+{
+    return line == LineAtOpen::low ? "0" : line == LineAtOpen::high ? "1" : "-";
+}
 
 }  // namespace
 
@@ -34,13 +42,15 @@ namespace q60 {
 
 using fake::log;
 
-SerialHandle openSerialPort(const char* name)
+SerialHandle openSerialPort(const char* name, LineAtOpen rts, LineAtOpen dtr)
 {
     if (!fake::exists(name)) {
         log(std::string("openSerialPort ") + name + " failed");
         return nullptr;
     }
-    log(std::string("openSerialPort ") + name);
+    const bool asBefore = rts == LineAtOpen::low && dtr == LineAtOpen::low;
+    log(std::string("openSerialPort ") + name +
+        (asBefore ? "" : std::string(" rts ") + fake::atOpenText(rts) + " dtr " + fake::atOpenText(dtr)));
     return new SerialPort{name};
 }
 

@@ -11,8 +11,12 @@ namespace {
 
 std::string tip;
 std::vector<std::string> menus;
+std::string status;
+std::string statusTip;
 bool dialogAccepts = false;
 SoundChoice dialogChoice;
+bool pttDialogAccepts = false;
+PttChoice pttDialogChoice;
 
 }  // namespace
 
@@ -22,14 +26,28 @@ void answerSoundDevicesDialog(bool accept, const SoundChoice& choice)
     dialogChoice = choice;
 }
 
+void answerPttDialog(bool accept, const PttChoice& choice)
+{
+    pttDialogAccepts = accept;
+    pttDialogChoice = choice;
+}
+
 std::string levelBarTip() { return tip; }
 std::vector<std::string> appendedMenus() { return menus; }
+std::string statusLine() { return status; }
+std::string statusLineTip() { return statusTip; }
 
 }  // namespace q60::fake
 
 namespace q60 {
 
 void setLevelBarTip(WindowHandle, const char* text) { fake::tip = text; }
+
+void setStatusLine(WindowHandle, const char* text, const char* tip)
+{
+    fake::status = text;
+    fake::statusTip = tip;
+}
 
 void appendMenu(WindowHandle, const char* text, const std::vector<MenuItemText>& items)
 {
@@ -45,6 +63,18 @@ bool runSoundDevicesDialog(WindowHandle, SoundChoice& choice)
     if (fake::dialogAccepts)
         choice = fake::dialogChoice;
     return fake::dialogAccepts;
+}
+
+}  // namespace q60
+
+namespace q60 {
+
+bool runPttDialog(WindowHandle, PttChoice& choice)
+{
+    fake::log("runPttDialog " + choice.device);
+    if (fake::pttDialogAccepts)
+        choice = fake::pttDialogChoice;
+    return fake::pttDialogAccepts;
 }
 
 }  // namespace q60

@@ -4,15 +4,21 @@
 #include <string>
 #include <vector>
 
+#include "platform/PttChoice.h"
 #include "platform/SoundChoice.h"
 
 namespace q60::fake {
 
 // How the next sound device dialogs end: OK with this choice, or Cancel.
 void answerSoundDevicesDialog(bool accept, const SoundChoice& choice);
+void answerPttDialog(bool accept, const PttChoice& choice);
 
 // The level bar's tip as last set; the appended menus, each "text | id item | ...".
 std::string levelBarTip();
 std::vector<std::string> appendedMenus();
+
+// The status line and its tip as last set.
+std::string statusLine();
+std::string statusLineTip();
 
 }  // namespace q60::fake

@@ -34,6 +34,8 @@ int portIndex(const std::string& name)
 // The device path a name stands for; empty when there is none.
 QString portPath(const char* name)
 {
+    if (name[0] == '/')
+        return QString::fromUtf8(name);
     if (auto found = pathOverrides.find(name); found != pathOverrides.end())
         return found->second;
     QStringList paths;
@@ -44,11 +46,19 @@ QString portPath(const char* name)
     return index >= 0 && index < paths.size() ? paths[index] : QString();
 }
 
+void driveAtOpen(QSerialPort& port, LineAtOpen rts, LineAtOpen dtr)
+{
+    if (rts != LineAtOpen::untouched)
+        port.setRequestToSend(rts == LineAtOpen::high);
+    if (dtr != LineAtOpen::untouched)
+        port.setDataTerminalReady(dtr == LineAtOpen::high);
+}
+
 }  // namespace
 
 void setSerialPortPath(const char* name, const QString& path) { pathOverrides[name] = path; }
 
-SerialHandle openSerialPort(const char* name)
+SerialHandle openSerialPort(const char* name, LineAtOpen rts, LineAtOpen dtr)
 {
     const QString path = portPath(name);
     if (path.isEmpty())
@@ -59,9 +69,8 @@ SerialHandle openSerialPort(const char* name)
         delete serial;
         return nullptr;
     }
-    // The system raises both lines on open: lower them before anything else happens.
-    serial->port.setRequestToSend(false);
-    serial->port.setDataTerminalReady(false);
+    // The system raises both lines on open: set them before anything else happens.
+    driveAtOpen(serial->port, rts, dtr);
     return serial;
 }
 

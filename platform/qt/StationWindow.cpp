@@ -4,7 +4,9 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QLabel>
 #include <QProgressBar>
+#include <QStatusBar>
 
 #include "platform/qt/PlatformWindow.h"
 
@@ -14,6 +16,25 @@ void setLevelBarTip(WindowHandle window, const char* text)
 {
     if (window->levelBar != nullptr)
         window->levelBar->setToolTip(QString::fromUtf8(text));
+}
+
+// The line lives in the window's status bar, below the dialog's own client area,
+// whose size and controls stay as they are. Its height is fixed so that the client
+// area's place stays known from the window's height (tests/integration/session.sh).
+constexpr int statusLineHeight = 20;  // pixels
+
+void setStatusLine(WindowHandle window, const char* text, const char* tip)
+{
+    auto* line = window->statusBar()->findChild<QLabel*>(QStringLiteral("statusLine"));
+    if (line == nullptr) {
+        line = new QLabel(window->statusBar());
+        line->setObjectName(QStringLiteral("statusLine"));
+        window->statusBar()->setSizeGripEnabled(false);
+        window->statusBar()->setFixedHeight(statusLineHeight);
+        window->statusBar()->addWidget(line, 1);
+    }
+    line->setText(QString::fromUtf8(text));
+    line->setToolTip(QString::fromUtf8(tip));
 }
 
 void appendMenu(WindowHandle window, const char* text, const std::vector<MenuItemText>& items)

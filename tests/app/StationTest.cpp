@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "app/MainDialog.h"
+#include "app/PttSettings.h"
 #include "app/Resources.h"
 #include "platform/SoundChoice.h"
 #include "platform/fake/FakeAudio.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/FakeStationFile.h"
 #include "platform/fake/FakeStationWindow.h"
+#include "tx/PttControl.h"
 #include "tests/support/ScratchDirectory.h"
 
 namespace q60 {
@@ -53,7 +55,7 @@ TEST_F(StationTest, AudioGroupChoosesTheDevicesAndTheLevelHeldToItsRange)
     EXPECT_EQ(levelAtStart("loud"), 0.0);
     EXPECT_EQ(levelAtStart("nan"), 0.0);
     EXPECT_EQ(levelAtStart(""), 0.0);
-    EXPECT_EQ(fake::appendedMenus().back(), "&Station | 40101 Sound &Devices...");
+    EXPECT_EQ(fake::appendedMenus().back(), "&Station | 40101 Sound &Devices... | 40110 &Push-to-Talk...");
 }
 
 TEST_F(StationTest, DialogOkWritesTheAudioGroupAndKeepsOtherKeysCancelChangesNothing)
@@ -72,6 +74,31 @@ TEST_F(StationTest, DialogOkWritesTheAudioGroupAndKeepsOtherKeysCancelChangesNot
                                                    {"audio/output", "radio"},
                                                    {"audio/txLevelDb", "-20"},
                                                    {"ptt/line", "rts"}}));
+}
+
+// OK while transmitting on COM 1: the old lines are released and the port closed
+// before the new choice opens it, and it keys again only because the tone runs.
+TEST_F(StationTest, PttDialogOkWritesThePttGroupAndReopensThePortWithIt)
+{
+    test::writeFile("settings.txt", "1 TX_Port\n0 VideoDriver\n380 Contrast\n140 Brightness\n10 Synclevel\nX Call\n");
+    fake::setStationFile({{"ptt/method", "vox"}, {"ptt/lines", "rts"}});
+    deliver({MessageKind::InitDialog});
+    EXPECT_EQ(chosenPtt().method, PttMethod::serial) << "an unknown method is the default";
+    command(idTxButton);
+    fake::callLog().clear();
+    fake::answerPttDialog(true, PttChoice{.device = "/dev/ttyUSB1", .lines = PttLines::dtr, .inverted = true});
+    command(cmdPushToTalk);
+    EXPECT_EQ(fake::callLog(), (Log{"runPttDialog ", "setRts COM1 0", "closeSerialPort COM1", "writeStationFile station.ini",
+                                    "openSerialPort /dev/ttyUSB1 rts - dtr 1", "disableLineControl /dev/ttyUSB1",
+                                    "clearSerialErrors /dev/ttyUSB1", "setDtr /dev/ttyUSB1 1",
+                                    "setDtr /dev/ttyUSB1 0", "checkMenuItem 40086 1", "checkMenuItem 40087 0",
+                                    "checkMenuItem 40085 0"}));
+    EXPECT_EQ(fake::stationFile(),
+              (StationEntries{{"ptt/baud", "0"}, {"ptt/device", "/dev/ttyUSB1"}, {"ptt/inverted", "true"},
+                              {"ptt/lines", "dtr"}, {"ptt/method", "serial"}, {"ptt/model", "0"}}));
+    EXPECT_EQ(fake::statusLine(), "TX on   RX off   PTT keyed");
+    EXPECT_EQ(fake::statusLineTip(), "DTR inverted on /dev/ttyUSB1");
+    command(idTxButton);
 }
 
 // COM1 is the port, so the key's release shows as its two lines falling.

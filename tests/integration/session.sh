@@ -140,12 +140,13 @@ expect_no_message() {
 
 # Drags the brightness slider's thumb, standing at position (0 to 100), past the
 # right end of its track. The slider's place in the client area is the dialog
-# template's (51,83 61x9 dialog units: 77,135 92x15 pixels); the menu bar lies above.
+# template's (51,83 61x9 dialog units: 77,135 92x15 pixels); the menu bar lies above,
+# the 20-pixel status line below.
 drag_brightness_thumb_right() {
   local WIDTH HEIGHT X Y SCREEN
   eval "$(xdotool getwindowgeometry --shell "$window")"
   local handle=15
-  local x=$((77 + handle / 2 + $1 * (92 - handle) / 100)) y=$((HEIGHT - 171 + 135 + 7))
+  local x=$((77 + handle / 2 + $1 * (92 - handle) / 100)) y=$((HEIGHT - 20 - 171 + 135 + 7))
   xdotool mousemove --window "$window" "$x" "$y" mousedown 1 sleep 0.1 \
     mousemove --window "$window" $((x + 20)) "$y" sleep 0.1 \
     mousemove --window "$window" $((77 + 92 + 40)) "$y" sleep 0.1 mouseup 1

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QProcess>
 #include <QTest>
 #include <algorithm>
@@ -424,6 +425,138 @@ TEST_F(PushToTalkTest, PortVanishingWhileTransmittingKeepsTheToneUntilTxOff)
     EXPECT_LT(recordedToneShare(1000), 0.05) << "TX off ends the tone";
     window->close();
     EXPECT_EQ(test::readFile("settings.txt"), com1Settings);
+}
+
+std::string statusLineOf(const PlatformWindow& window, bool tip = false)
+{
+    const auto* line = window.findChild<QLabel*>(QStringLiteral("statusLine"));
+    if (line == nullptr)
+        return "no status line";
+    return (tip ? line->toolTip() : line->text()).toStdString();
+}
+
+// "station.ini" names a pseudo-terminal in place of COM 1, one line and an inverted
+// interface: RTS alone rests high from the open on, falls to key, rises to release,
+// and COM 1's own device is never opened. The status line follows every step.
+TEST_F(PushToTalkTest, AnInvertedRtsOnlyPathKeysLowAndShowsItsState)
+{
+    test::writeFile("settings.txt", com1Settings);
+    test::writeFile("station.ini", "[ptt]\ndevice=" + com2.path + "\nlines=rts\ninverted=true\n");
+    start();
+    EXPECT_EQ(log.next(), com2.entries({"RTS 1", "RTS 1"}));
+    EXPECT_EQ(statusLineOf(*window), "TX off   RX off   PTT unkeyed");
+    EXPECT_EQ(statusLineOf(*window, true), "RTS inverted on " + com2.path);
+
+    pressTx();
+    EXPECT_EQ(log.next(), com2.entries({"RTS 0"}));
+    EXPECT_EQ(statusLineOf(*window), "TX on   RX off   PTT keyed");
+    pressTx();
+    EXPECT_EQ(log.next(), com2.entries({"RTS 1"}));
+    pressTx();
+    EXPECT_EQ(log.next(), com2.entries({"RTS 0"}));
+
+    window->close();
+    EXPECT_EQ(log.next(), com2.entries({"RTS 1", "closed"}));
+    EXPECT_FALSE(com1.held());
+}
+
+// A port that cannot be opened is still checked, as always, and the status line
+// says that nothing can be keyed, and why.
+TEST_F(PushToTalkTest, AnAbsentPortIsShownAsUnableToKey)
+{
+    test::writeFile("station.ini", "[ptt]\ndevice=/dev/q60-absent\n");
+    start();
+    sendCommand(window.get(), cmdPortCom1);
+    expectPortMarked(cmdPortCom1);
+    EXPECT_EQ(statusLineOf(*window), "TX off   RX off   PTT cannot key");
+    EXPECT_EQ(statusLineOf(*window, true), "cannot open /dev/q60-absent");
+    EXPECT_TRUE(log.next().empty());
+    window->close();
+}
+
+// Hamlib's dummy rig served by a real rigctld on the loopback, keyed through CAT
+// with model 2 (a rig server) as an operator sharing the rig would.
+class CatPushToTalkTest : public PushToTalkTest {
+protected:
+    void SetUp() override
+    {
+        PushToTalkTest::SetUp();
+        address = "127.0.0.1:" + std::to_string(40000 + ::getpid() % 20000);
+        server.start(QStringLiteral("rigctld"), {QStringLiteral("-m"), QStringLiteral("1"), QStringLiteral("-P"),
+                                                 QStringLiteral("RIG"), QStringLiteral("-T"), QStringLiteral("127.0.0.1"),
+                                                 QStringLiteral("-t"), QString::fromStdString(address.substr(10))});
+        ASSERT_TRUE(server.waitForStarted(3000)) << "rigctld (libhamlib-utils) is needed";
+        ASSERT_TRUE(QTest::qWaitFor([this] { return rigPttReading() == "0"; }, 3000)) << "rigctld answers";
+        test::writeFile("settings.txt", com1Settings);
+        test::writeFile("station.ini", "[ptt]\nmethod=cat\nmodel=2\ndevice=" + address + "\n");
+    }
+
+    void TearDown() override
+    {
+        server.kill();
+        server.waitForFinished(3000);
+    }
+
+    // What a second client of the server reads as the rig's PTT, as rigctl prints it.
+    std::string rigPttReading()
+    {
+        QProcess client;
+        client.start(QStringLiteral("rigctl"), {QStringLiteral("-m"), QStringLiteral("2"), QStringLiteral("-r"),
+                                                QString::fromStdString(address), QStringLiteral("get_ptt")});
+        client.waitForFinished(3000);
+        return client.readAllStandardOutput().trimmed().toStdString();
+    }
+
+    std::string address;
+    QProcess server;
+};
+
+TEST_F(CatPushToTalkTest, TxKeysTheRigWhileTheToneRunsAndOnlyThen)
+{
+    start();
+    EXPECT_EQ(rigPttReading(), "0") << "opening keys nothing";
+    EXPECT_EQ(statusLineOf(*window), "TX off   RX off   PTT unkeyed");
+    EXPECT_EQ(statusLineOf(*window, true), "CAT, Hamlib model 2 on " + address);
+
+    pressTx();
+    ASSERT_TRUE(txActive);
+    EXPECT_EQ(rigPttReading(), "1");
+    EXPECT_EQ(statusLineOf(*window), "TX on   RX off   PTT keyed");
+    pressTx();
+    EXPECT_EQ(rigPttReading(), "0");
+
+    pressTx();
+    EXPECT_EQ(rigPttReading(), "1");
+    window->close();
+    EXPECT_EQ(rigPttReading(), "0") << "closing the window releases the rig";
+    EXPECT_TRUE(log.next().empty()) << "no serial line is driven";
+}
+
+// The rig server killed while keyed: the window goes on, the status line shows it
+// within a timer tick or two, TX off stops the tone at once, and TX on again with
+// the server gone fails to key without a hang.
+TEST_F(CatPushToTalkTest, RigServerKilledWhileKeyedIsShownAndTxOffStillWorks)
+{
+    start();
+    pressTx();
+    ASSERT_EQ(rigPttReading(), "1");
+
+    server.kill();
+    ASSERT_TRUE(server.waitForFinished(3000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return statusLineOf(*window) == "TX on   RX off   PTT cannot key"; }, 3000));
+    EXPECT_EQ(statusLineOf(*window, true), "rig stopped answering while keyed");
+
+    EXPECT_LT(pressTx(), 2000);
+    EXPECT_FALSE(txActive);
+    QTest::qWait(500);
+    EXPECT_LT(recordedToneShare(1000), 0.05) << "TX off ends the tone";
+
+    EXPECT_LT(pressTx(), 1500) << "keying a rig that is gone is bounded";
+    EXPECT_TRUE(txActive);
+    EXPECT_EQ(statusLineOf(*window), "TX on   RX off   PTT cannot key");
+    EXPECT_NE(statusLineOf(*window, true).find("does not answer"), std::string::npos) << statusLineOf(*window, true);
+    pressTx();
+    window->close();
 }
 
 TEST_F(PushToTalkWithoutSoundTest, TxFailsWithAMessageAndNeverKeys)
