@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "app/CameraCommands.h"
+#include "app/Pictures.h"
 #include "app/Resources.h"
 #include "app/RxCommands.h"
 #include "app/Settings.h"
@@ -51,13 +52,14 @@ void onInitDialog(WindowHandle window)
     startTimer(window, rxTimerId, rxTimerPeriodMs);
     readSettings(window);
     initStation(window);
+    initPictures(window);
     setSliderPosition(window, idBrightnessSlider,
                       sliderPositionFor(Brightness, brightnessBase, brightnessStep));
     setSliderPosition(window, idContrastSlider,
                       sliderPositionFor(Contrast, contrastBase, contrastStep));
 }
 
-// Commands not listed do nothing: among them 1 and 2, which Enter and Escape send,
+// Commands not listed, unless the picture commands take them, do nothing: among them 1 and 2, which Enter and Escape send,
 // so Escape never closes the window, and 135 and 136, which no camera here offers.
 void onCommand(WindowHandle window, int id)
 {
@@ -101,6 +103,7 @@ void onCommand(WindowHandle window, int id)
         portCommand(window, id);
         break;
     default:
+        pictureCommand(window, id);
         break;
     }
 }
@@ -161,6 +164,7 @@ void mainWindowProc(WindowHandle window, const WindowMessage& message)
     case MessageKind::Timer:
         rxTimerTick(window);
         showSoundHoles(window);
+        pictureTick();
         break;
     }
 }

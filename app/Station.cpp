@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/MainDialog.h"
+#include "app/Pictures.h"
 #include "app/RxCommands.h"
 #include "app/TxCommands.h"
 #include "platform/SoundChoice.h"
@@ -54,7 +56,10 @@ void initStation(WindowHandle window)
     const StationEntries entries = readStationFile(stationPath);
     chooseSoundDevices(
         SoundChoice{entry(entries, outputKey), entry(entries, inputKey), txLevelFrom(entry(entries, txLevelKey))});
-    appendMenu(window, "&Station", {{cmdSoundDevices, "Sound &Devices..."}});
+    std::vector<MenuItemText> items{{cmdSoundDevices, "Sound &Devices..."}};
+    const std::vector<MenuItemText> pictureItems = pictureMenuItems();
+    items.insert(items.end(), pictureItems.begin(), pictureItems.end());
+    appendMenu(window, "&Station", items);
 }
 
 void soundDevicesCommand(WindowHandle window)

@@ -165,12 +165,10 @@ bool saveRxPicture(const std::string& path, bool tall)
 {
     const int repeat = tall ? 2 : 1;
     QImage image(rxPictureWidth, rxPictureRows * repeat, QImage::Format_Grayscale8);
-    for (int y = 0; y < image.height(); ++y) {
-        const uint8_t* row = RxPicture + rxPictureRowBytes * (rxPictureRows - 1 - y / repeat);
-        uchar* target = image.scanLine(y);
-        for (int i = 0; i < rxPictureWidth; ++i)
-            target[i] = row[3 * i];  // blue; all three colours carry the grey
-    }
+    std::array<uint8_t, rxPictureWidth * paintedPictureHeight> grey{};
+    paintRxPictureGrey(grey.data(), repeat);
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(image.scanLine(y), grey.data() + rxPictureWidth * y, rxPictureWidth);
     return writePng(path, image);
 }
 

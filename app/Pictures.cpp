@@ -1,0 +1,174 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Consumes the RxPicture at each picture restart and the TxFrame at each tick;
+// keeps the last complete picture and feeds the picture window and the pictures
+// folder. Window thread only.
+#include "app/Pictures.h"
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+#include "app/Station.h"
+#include "platform/PictureWindow.h"
+#include "platform/StationFile.h"
+#include "rx/PictureAssembler.h"
+#include "tx/FrameModulator.h"
+
+namespace q60 {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const char* const windowKey = "pictures/window";
+const char* const smoothKey = "pictures/smooth";
+const char* const folderKey = "pictures/folder";
+const char* const folderName = "Quorrel 60line";  // inside the desktop's pictures folder
+constexpr int paintedBytes = rxPictureWidth * paintedPictureHeight;
+
+// Settings.
+bool windowShown = false;
+bool smoothScaling = true;
+std::string picturesFolder;
+
+// The last complete picture, as painted, and when it was completed.
+std::array<uint8_t, paintedBytes> completePicture{};
+bool havePicture = false;
+uint32_t syncsSeen = 0;
+Clock::time_point completedAt;
+std::time_t completedUtc = 0;
+
+// Scratch for the live picture and the picture being sent, sized once.
+std::array<uint8_t, paintedBytes> livePicture{};
+std::array<uint8_t, txFrameBytes> sentPicture{};
+
+std::string utcText(std::time_t time, const char* format)
+{
+    std::tm parts{};
+    gmtime_r(&time, &parts);
+    char text[40];
+    std::strftime(text, sizeof text, format, &parts);
+    return text;
+}
+
+bool isOn(const StationEntries& entries, const char* key, bool byDefault)
+{
+    const auto found = entries.find(key);
+    return found == entries.end() ? byDefault : found->second == "true";
+}
+
+void remember(const char* key, bool on)
+{
+    writeStationFile(stationPath, {{key, on ? "true" : "false"}});
+}
+
+// Before the first frame sync there is no complete picture: the RxPicture as it is.
+GreyPicture pictureToKeep()
+{
+    if (havePicture)
+        return GreyPicture{completePicture.data(), rxPictureWidth, paintedPictureHeight};
+    paintRxPictureGrey(livePicture.data(), 2);
+    return GreyPicture{livePicture.data(), rxPictureWidth, paintedPictureHeight};
+}
+
+bool isHeld() { return havePicture && Clock::now() - completedAt > std::chrono::milliseconds(pictureHoldMs); }
+
+void showReceived()
+{
+    if (!windowShown)
+        return;
+    const std::string mark = isHeld() ? "held, " + utcText(completedUtc, "%Y-%m-%d %H:%M:%S UTC") : "";
+    setPictureWindowPicture(pictureToKeep(), mark);
+}
+
+// The TxFrame is bottom-up, as a camera delivers it: its last row is shown on top.
+void showSent()
+{
+    for (int j = 0; j < txFrameLines; ++j)
+        for (int i = 0; i < pixelsPerLine; ++i)
+            sentPicture[pixelsPerLine * (txFrameLines - 1 - j) + i] =
+                TxFrame[pixelsPerLine * j + i].load(std::memory_order_relaxed);
+    setPictureWindowTxPicture(GreyPicture{sentPicture.data(), pixelsPerLine, txFrameLines});
+}
+
+void setWindowShown(WindowHandle window, bool shown)
+{
+    windowShown = shown;
+    checkMenuItem(window, cmdPictureWindow, shown);
+    showPictureWindow(window, shown, cmdPictureWindow);
+    showReceived();
+    if (shown)
+        showSent();
+}
+
+void savePicture(WindowHandle window)
+{
+    const std::time_t taken = havePicture ? completedUtc : std::time(nullptr);
+    const std::string name = utcText(taken, "%Y%m%d-%H%M%SZ") + ".png";
+    std::string reason;
+    if (!savePicturePng(picturesFolder, name, pictureToKeep(), reason))
+        showMessage(window, ("Cannot save the picture in \"" + picturesFolder + "\": " + reason).c_str());
+}
+
+}  // namespace
+
+std::vector<MenuItemText> pictureMenuItems()
+{
+    return {{cmdPictureWindow, "&Picture Window"},
+            {cmdSmoothScaling, "S&mooth Scaling"},
+            {cmdSavePicture, "&Save Picture\tCtrl+S"},
+            {cmdCopyPicture, "&Copy Picture\tCtrl+C"}};
+}
+
+void initPictures(WindowHandle window)
+{
+    const StationEntries entries = readStationFile(stationPath);
+    const auto folder = entries.find(folderKey);
+    picturesFolder = folder != entries.end() && !folder->second.empty()
+                         ? folder->second
+                         : desktopPicturesFolder() + "/" + folderName;
+    smoothScaling = isOn(entries, smoothKey, true);
+    checkMenuItem(window, cmdSmoothScaling, smoothScaling);
+    setPictureWindowSmooth(smoothScaling);
+    if (isOn(entries, windowKey, false))
+        setWindowShown(window, true);
+}
+
+void pictureCommand(WindowHandle window, int id)
+{
+    if (id == cmdPictureWindow) {
+        setWindowShown(window, !windowShown);
+        remember(windowKey, windowShown);
+    } else if (id == cmdSmoothScaling) {
+        smoothScaling = !smoothScaling;
+        checkMenuItem(window, cmdSmoothScaling, smoothScaling);
+        setPictureWindowSmooth(smoothScaling);
+        remember(smoothKey, smoothScaling);
+    } else if (id == cmdSavePicture) {
+        savePicture(window);
+    } else if (id == cmdCopyPicture) {
+        copyPictureToClipboard(pictureToKeep());
+    }
+}
+
+void pictureRestarted()
+{
+    if (frameSyncCount != syncsSeen) {
+        syncsSeen = frameSyncCount;
+        paintRxPictureGrey(completePicture.data(), 2);
+        havePicture = true;
+        completedAt = Clock::now();
+        completedUtc = std::time(nullptr);
+    }
+    showReceived();
+}
+
+void pictureTick()
+{
+    showReceived();
+    if (windowShown)
+        showSent();
+}
+
+}  // namespace q60

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The picture window beside the main dialog: the received picture large, the picture
+// being sent in a small pane; and the pictures folder where received pictures are kept.
+#include <cstdint>
+#include <string>
+
+#include "platform/Window.h"
+
+namespace q60 {
+
+// A grey picture, one byte a pixel, top row first.
+struct GreyPicture {
+    const uint8_t* pixels;
+    int width;
+    int height;
+};
+
+// Shows or hides the picture window, made on first use. Closing it by its own means
+// sends closeCommand to the owner instead, so the logic decides and remembers.
+void showPictureWindow(WindowHandle owner, bool shown, int closeCommand);
+
+// The received picture to show, and a mark written over it (empty for none).
+void setPictureWindowPicture(const GreyPicture& picture, const std::string& mark);
+// The picture being sent, for the small pane.
+void setPictureWindowTxPicture(const GreyPicture& picture);
+// Smooth (true) or sharp (false) scaling of both pictures.
+void setPictureWindowSmooth(bool smooth);
+
+// Puts the picture on the clipboard.
+void copyPictureToClipboard(const GreyPicture& picture);
+
+// The desktop's folder for pictures (may not exist yet).
+std::string desktopPicturesFolder();
+
+// Writes the picture as an 8-bit grey PNG to folder/name, making the folder when
+// needed. The file appears whole or not at all; on failure, reason says why.
+bool savePicturePng(const std::string& folder, const std::string& name, const GreyPicture& picture,
+                    std::string& reason);
+
+}  // namespace q60

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Test implementation of platform/PictureWindow.h: what the window would show and
+// what would be saved are kept for the test to read.
+#include "platform/fake/FakePictureWindow.h"
+
+#include "platform/PictureWindow.h"
+
+namespace q60::fake {
+namespace {
+
+bool shown = false;
+ShownPicture received;
+ShownPicture sent;
+std::string desktopFolder = "/home/op/Pictures";
+std::vector<SavedPicture> saved;
+bool savesFail = false;
+
+ShownPicture copyOf(const GreyPicture& picture)
+{
+    return ShownPicture{std::vector<uint8_t>(picture.pixels, picture.pixels + picture.width * picture.height),
+                        picture.width, picture.height, ""};
+}
+
+}  // namespace
+
+bool pictureWindowShown() { return shown; }
+ShownPicture pictureWindowPicture() { return received; }
+ShownPicture pictureWindowTxPicture() { return sent; }
+void setDesktopPicturesFolder(const std::string& folder) { desktopFolder = folder; }
+std::vector<SavedPicture> savedPictures() { return saved; }
+void failPictureSaves(bool fail) { savesFail = fail; }
+
+}  // namespace q60::fake
+
+namespace q60 {
+
+void showPictureWindow(WindowHandle, bool shown, int) { fake::shown = shown; }
+
+void setPictureWindowPicture(const GreyPicture& picture, const std::string& mark)
+{
+    fake::received = fake::copyOf(picture);
+    fake::received.mark = mark;
+}
+
+void setPictureWindowTxPicture(const GreyPicture& picture) { fake::sent = fake::copyOf(picture); }
+void setPictureWindowSmooth(bool) {}
+void copyPictureToClipboard(const GreyPicture&) {}
+std::string desktopPicturesFolder() { return fake::desktopFolder; }
+
+bool savePicturePng(const std::string& folder, const std::string& name, const GreyPicture& picture,
+                    std::string& reason)
+{
+    if (fake::savesFail) {
+        reason = "Permission denied";
+        return false;
+    }
+    fake::saved.push_back(fake::SavedPicture{folder, name, fake::copyOf(picture)});
+    return true;
+}
+
+}  // namespace q60

@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The kept picture through the receive chain (complete pictures only, held with its
+// time), the picture window remembered, and Save Picture, on the fake platform.
+#include "app/Pictures.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/MainDialog.h"
+#include "app/Resources.h"
+#include "platform/fake/FakePictureWindow.h"
+#include "platform/fake/FakePlatform.h"
+#include "platform/fake/FakeStationFile.h"
+#include "rx/FilterBank.h"
+#include "rx/PictureAssembler.h"
+#include "tests/support/ScratchDirectory.h"
+#include "tx/FrameModulator.h"
+
+namespace q60 {
+namespace {
+
+void deliver(const WindowMessage& message) { mainWindowProc(fake::window(), message); }
+void command(int id) { deliver({MessageKind::Command, id}); }
+
+int spread(const std::vector<uint8_t>& pixels)
+{
+    const auto [low, high] = std::minmax_element(pixels.begin(), pixels.end());
+    return *high - *low;
+}
+
+std::vector<uint8_t> paintedNow()
+{
+    std::vector<uint8_t> grey(rxPictureWidth * paintedPictureHeight);
+    paintRxPictureGrey(grey.data(), 2);
+    return grey;
+}
+
+class PicturesTest : public ::testing::Test {
+protected:
+    void SetUp() override { fake::setWindowProc(mainWindowProc); }
+
+    // Frames of the test ramp's tone, then silence, straight into the receive chain.
+    static void receiveRampThenSilence(int frames, int silentSamples)
+    {
+        restoreDefaultFilters();
+        std::vector<uint8_t> tone(synthBufferBytes);
+        synthBuffer = tone.data();
+        testPicture = true;
+        for (int k = 0; k < frames; ++k)
+            receiveBytes(tone.data(), modulateFrame());
+        const std::vector<uint8_t> silence(silentSamples, sampleCentre);
+        receiveBytes(silence.data(), silence.size());
+        synthBuffer = nullptr;
+    }
+
+    test::ScratchDirectory scratch;
+};
+
+TEST_F(PicturesTest, WindowShowsTheLivePictureUntilAFrameSyncThenHoldsTheCompleteOneMarked)
+{
+    fake::setStationFile({{"pictures/window", "true"}});
+    deliver({MessageKind::InitDialog});
+    EXPECT_TRUE(fake::pictureWindowShown());
+    std::fill(RxPicture, RxPicture + rxPictureBytes, uint8_t{77});
+    RxPicture[0] = 200;  // bottom row, first pixel: painted on the last two rows
+    deliver({MessageKind::Timer, rxTimerId});
+    fake::ShownPicture shown = fake::pictureWindowPicture();
+    EXPECT_EQ(shown.pixels, paintedNow());
+    EXPECT_EQ(shown.height, paintedPictureHeight);
+    EXPECT_EQ(shown.pixels[rxPictureWidth * (paintedPictureHeight - 2)], 200);
+
+    // Two seconds of silence after the ramp: the flywheel greys the RxPicture out.
+    receiveRampThenSilence(6, 2 * sampleRate);
+    ASSERT_GT(frameSyncCount, 0U);
+    shown = fake::pictureWindowPicture();
+    EXPECT_GT(spread(shown.pixels), 150);
+    EXPECT_LT(spread(paintedNow()), 30);
+    EXPECT_EQ(shown.mark, "");
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(pictureHoldMs + 100));
+    deliver({MessageKind::Timer, rxTimerId});
+    shown = fake::pictureWindowPicture();
+    EXPECT_GT(spread(shown.pixels), 150);
+    EXPECT_TRUE(std::regex_match(shown.mark, std::regex(R"(held, \d{4}-\d\d-\d\d \d\d:\d\d:\d\d UTC)"))) << shown.mark;
+    EXPECT_EQ(fake::pictureWindowTxPicture().width, pixelsPerLine);
+}
+
+TEST_F(PicturesTest, PictureWindowIsRememberedInTheStationFile)
+{
+    fake::setStationFile({{"audio/output", "radio"}});
+    deliver({MessageKind::InitDialog});
+    EXPECT_FALSE(fake::pictureWindowShown());
+    command(cmdPictureWindow);
+    EXPECT_TRUE(fake::pictureWindowShown());
+    EXPECT_EQ(fake::stationFile().at("pictures/window"), "true");
+    command(cmdPictureWindow);  // as closing the window sends it
+    EXPECT_FALSE(fake::pictureWindowShown());
+    EXPECT_EQ(fake::stationFile().at("pictures/window"), "false");
+    EXPECT_EQ(fake::stationFile().at("audio/output"), "radio");
+}
+
+TEST_F(PicturesTest, SaveNamesTheFileByUtcTimeInThePicturesFolderAndSaysWhyItFailed)
+{
+    deliver({MessageKind::InitDialog});
+    receiveRampThenSilence(6, sampleRate);
+    command(cmdSavePicture);
+    ASSERT_EQ(fake::savedPictures().size(), 1U);
+    const fake::SavedPicture saved = fake::savedPictures().back();
+    EXPECT_EQ(saved.folder, "/home/op/Pictures/Quorrel 60line");
+    EXPECT_TRUE(std::regex_match(saved.name, std::regex(R"(20\d{6}-\d{6}Z\.png)"))) << saved.name;
+    EXPECT_EQ(saved.picture.width, rxPictureWidth);
+    EXPECT_EQ(saved.picture.height, paintedPictureHeight);
+    EXPECT_GT(spread(saved.picture.pixels), 150);
+
+    fake::setStationFile({{"pictures/folder", "/srv/pictures"}});
+    deliver({MessageKind::InitDialog});
+    fake::failPictureSaves(true);
+    command(cmdSavePicture);
+    EXPECT_EQ(fake::callLog().back(), "showMessage Cannot save the picture in \"/srv/pictures\": Permission denied");
+}
+
+}  // namespace
+}  // namespace q60
