@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/Station.h"
+#include "app/TxPicture.h"
 #include "platform/PictureWindow.h"
 #include "platform/StationFile.h"
 #include "rx/PictureAssembler.h"
@@ -115,10 +116,13 @@ void savePicture(WindowHandle window)
 
 std::vector<MenuItemText> pictureMenuItems()
 {
-    return {{cmdPictureWindow, "&Picture Window"},
-            {cmdSmoothScaling, "S&mooth Scaling"},
-            {cmdSavePicture, "&Save Picture\tCtrl+S"},
-            {cmdCopyPicture, "&Copy Picture\tCtrl+C"}};
+    std::vector<MenuItemText> items{{cmdPictureWindow, "&Picture Window"},
+                                    {cmdSmoothScaling, "S&mooth Scaling"},
+                                    {cmdSavePicture, "&Save Picture\tCtrl+S"},
+                                    {cmdCopyPicture, "&Copy Picture\tCtrl+C"}};
+    const std::vector<MenuItemText> sending = txPictureMenuItems();
+    items.insert(items.end(), sending.begin(), sending.end());
+    return items;
 }
 
 void initPictures(WindowHandle window)
@@ -133,6 +137,7 @@ void initPictures(WindowHandle window)
     setPictureWindowSmooth(smoothScaling);
     if (isOn(entries, windowKey, false))
         setWindowShown(window, true);
+    initTxPicture(window);
 }
 
 void pictureCommand(WindowHandle window, int id)
@@ -149,6 +154,8 @@ void pictureCommand(WindowHandle window, int id)
         savePicture(window);
     } else if (id == cmdCopyPicture) {
         copyPictureToClipboard(pictureToKeep());
+    } else {
+        txPictureCommand(window, id);
     }
 }
 

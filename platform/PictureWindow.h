@@ -4,6 +4,7 @@
 // being sent in a small pane; and the pictures folder where received pictures are kept.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/Window.h"
 
@@ -29,6 +30,20 @@ void setPictureWindowSmooth(bool smooth);
 
 // Puts the picture on the clipboard.
 void copyPictureToClipboard(const GreyPicture& picture);
+
+// A picture file as the transmitter takes it: the TxFrame itself (txFrameBytes) when
+// isTxFrame, else a camera frame (cameraFrameBytes) for the grabber to reduce.
+struct PictureFileFrame {
+    bool isTxFrame = false;
+    std::vector<uint8_t> bytes;
+};
+
+// Reads the file once; on failure (unreadable, not a picture, too large to decode),
+// reason says why and frame is untouched.
+bool readPictureFile(const std::string& path, PictureFileFrame& frame, std::string& reason);
+
+// The file dialog for a picture to send; true, with path set, when one was chosen.
+bool askPictureFile(WindowHandle owner, std::string& path);
 
 // The desktop's folder for pictures (may not exist yet).
 std::string desktopPicturesFolder();

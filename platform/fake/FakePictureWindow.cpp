@@ -3,6 +3,8 @@
 // what would be saved are kept for the test to read.
 #include "platform/fake/FakePictureWindow.h"
 
+#include <map>
+
 #include "platform/PictureWindow.h"
 
 namespace q60::fake {
@@ -14,6 +16,8 @@ ShownPicture sent;
 std::string desktopFolder = "/home/op/Pictures";
 std::vector<SavedPicture> saved;
 bool savesFail = false;
+std::map<std::string, PictureFileFrame> pictureFiles;
+std::string dialogAnswer;
 
 ShownPicture copyOf(const GreyPicture& picture)
 {
@@ -29,6 +33,12 @@ ShownPicture pictureWindowTxPicture() { return sent; }
 void setDesktopPicturesFolder(const std::string& folder) { desktopFolder = folder; }
 std::vector<SavedPicture> savedPictures() { return saved; }
 void failPictureSaves(bool fail) { savesFail = fail; }
+void answerPictureFileDialog(const std::string& path) { dialogAnswer = path; }
+
+void addPictureFile(const std::string& path, bool isTxFrame, const std::vector<uint8_t>& bytes)
+{
+    pictureFiles[path] = PictureFileFrame{isTxFrame, bytes};
+}
 
 }  // namespace q60::fake
 
@@ -55,6 +65,25 @@ bool savePicturePng(const std::string& folder, const std::string& name, const Gr
         return false;
     }
     fake::saved.push_back(fake::SavedPicture{folder, name, fake::copyOf(picture)});
+    return true;
+}
+
+bool readPictureFile(const std::string& path, PictureFileFrame& frame, std::string& reason)
+{
+    const auto found = fake::pictureFiles.find(path);
+    if (found == fake::pictureFiles.end()) {
+        reason = "Unsupported image format";
+        return false;
+    }
+    frame = found->second;
+    return true;
+}
+
+bool askPictureFile(WindowHandle, std::string& path)
+{
+    if (fake::dialogAnswer.empty())
+        return false;
+    path = fake::dialogAnswer;
     return true;
 }
 

@@ -31,4 +31,9 @@ struct SavedPicture {
 std::vector<SavedPicture> savedPictures();
 void failPictureSaves(bool fail);
 
+// Picture files the fake reads: path to its frame; any other path is not a picture.
+void addPictureFile(const std::string& path, bool isTxFrame, const std::vector<uint8_t>& bytes);
+// The file the next picture file dialogs choose; empty for Cancel.
+void answerPictureFileDialog(const std::string& path);
+
 }  // namespace q60::fake

@@ -7,8 +7,10 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QKeyEvent>
 #include <QPainter>
@@ -17,7 +19,9 @@
 #include <QStandardPaths>
 #include <QWidget>
 
+#include "platform/qt/PictureFrame.h"
 #include "platform/qt/PlatformWindow.h"
+#include "tx/ToneFormat.h"
 
 namespace q60 {
 namespace {
@@ -157,6 +161,34 @@ void setPictureWindowSmooth(bool on)
 void copyPictureToClipboard(const GreyPicture& picture)
 {
     QGuiApplication::clipboard()->setImage(imageOf(picture));
+}
+
+bool readPictureFile(const std::string& path, PictureFileFrame& frame, std::string& reason)
+{
+    QImageReader reader(QString::fromStdString(path));
+    const QImage image = reader.read();  // Qt refuses pictures past its allocation limit
+    if (image.isNull()) {
+        reason = reader.errorString().toStdString();
+        return false;
+    }
+    frame.isTxFrame = isTxFramePicture(image);
+    frame.bytes.assign(frame.isTxFrame ? txFrameBytes : cameraFrameBytes, 0);
+    if (frame.isTxFrame)
+        txFrameOfPicture(image, frame.bytes.data());
+    else
+        cameraFrameOfPicture(image, frame.bytes.data());
+    return true;
+}
+
+bool askPictureFile(WindowHandle owner, std::string& path)
+{
+    const QString chosen = QFileDialog::getOpenFileName(
+        owner, QStringLiteral("Send Picture File"), QString::fromStdString(path),
+        QStringLiteral("Pictures (*.png *.jpg *.jpeg *.bmp *.gif *.pgm *.ppm);;All files (*)"));
+    if (chosen.isEmpty())
+        return false;
+    path = chosen.toStdString();
+    return true;
 }
 
 std::string desktopPicturesFolder()

@@ -14,6 +14,7 @@
 
 #include "app/MainDialog.h"
 #include "app/Resources.h"
+#include "app/TxPicture.h"
 #include "platform/fake/FakePictureWindow.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/FakeStationFile.h"
@@ -21,12 +22,21 @@
 #include "rx/PictureAssembler.h"
 #include "tests/support/ScratchDirectory.h"
 #include "tx/FrameModulator.h"
+#include "video/FrameGrabber.h"
 
 namespace q60 {
 namespace {
 
 void deliver(const WindowMessage& message) { mainWindowProc(fake::window(), message); }
 void command(int id) { deliver({MessageKind::Command, id}); }
+
+std::vector<uint8_t> txFrameNow()
+{
+    std::vector<uint8_t> frame(txFrameBytes);
+    for (int k = 0; k < txFrameBytes; ++k)
+        frame[k] = TxFrame[k].load(std::memory_order_relaxed);
+    return frame;
+}
 
 int spread(const std::vector<uint8_t>& pixels)
 {
@@ -123,6 +133,41 @@ TEST_F(PicturesTest, SaveNamesTheFileByUtcTimeInThePicturesFolderAndSaysWhyItFai
     fake::failPictureSaves(true);
     command(cmdSavePicture);
     EXPECT_EQ(fake::callLog().back(), "showMessage Cannot save the picture in \"/srv/pictures\": Permission denied");
+}
+
+// A camera frame goes through the grabber; a file that is not a picture leaves the
+// source and the TxFrame as they were; the choice is kept for the next start.
+TEST_F(PicturesTest, PictureFileBecomesTheTxFrameAndIsKeptAsTheSource)
+{
+    std::vector<uint8_t> camera(cameraFrameBytes);
+    for (int k = 0; k < cameraFrameBytes; ++k)
+        camera[k] = static_cast<uint8_t>(k * 7);
+    reduceFrame(camera.data());
+    const std::vector<uint8_t> reduced = txFrameNow();
+    setTxFrame(std::vector<uint8_t>(txFrameBytes, 0).data(), txFrameBytes);
+    fake::addPictureFile("/pics/wide.jpg", false, camera);
+    fake::addPictureFile("/pics/grey.pgm", true, std::vector<uint8_t>(txFrameBytes, 99));
+    deliver({MessageKind::InitDialog});
+
+    fake::answerPictureFileDialog("/pics/wide.jpg");
+    command(cmdSendPictureFile);
+    EXPECT_EQ(txFrameNow(), reduced);
+    EXPECT_TRUE(pictureFileSent());
+    EXPECT_EQ(fake::stationFile().at("tx/source"), "picture");
+    EXPECT_EQ(fake::stationFile().at("tx/picture"), "/pics/wide.jpg");
+
+    fake::answerPictureFileDialog("/pics/notes.txt");
+    command(cmdSendPictureFile);
+    EXPECT_EQ(fake::callLog().back(), "showMessage Cannot send \"/pics/notes.txt\": Unsupported image format");
+    EXPECT_EQ(txFrameNow(), reduced);
+    EXPECT_EQ(fake::stationFile().at("tx/picture"), "/pics/wide.jpg");
+
+    fake::setStationFile({{"tx/source", "picture"}, {"tx/picture", "/pics/grey.pgm"}});
+    deliver({MessageKind::InitDialog});
+    EXPECT_EQ(txFrameNow(), std::vector<uint8_t>(txFrameBytes, 99));
+    command(cmdSendCamera);
+    EXPECT_FALSE(pictureFileSent());
+    EXPECT_EQ(fake::stationFile().at("tx/source"), "camera");
 }
 
 }  // namespace

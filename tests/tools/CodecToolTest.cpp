@@ -248,6 +248,24 @@ TEST_F(CodecTool, ColourPictureGoesThroughTheGrabberReduction)
     EXPECT_EQ(wavData(at("c.wav")), modulated(txFrame, false));
 }
 
+// A wide and a tall picture at 160 pixels across or 120 down need no scaling to cover
+// 160x120: they are sent exactly as their centres are, not squeezed.
+TEST_F(CodecTool, PictureNotFourByThreeIsCutAtTheCentreNotStretched)
+{
+    const Bytes colours = randomBytes(3 * 320 * 240, 6);
+    for (const auto& [width, height] : {std::pair{320, 120}, std::pair{160, 240}}) {
+        SCOPED_TRACE(width);
+        const QImage picture(colours.data(), width, height, 3 * width, QImage::Format_RGB888);
+        const QImage centre = picture.copy((width - 160) / 2, (height - 120) / 2, 160, 120);
+        ASSERT_TRUE(picture.save(name(at("whole.png"))));
+        ASSERT_TRUE(centre.save(name(at("centre.png"))));
+        ASSERT_EQ(codec("encode whole.png whole.wav").status, 0);
+        ASSERT_EQ(codec("encode centre.png centre.wav").status, 0);
+        EXPECT_EQ(wavData(at("whole.wav")), wavData(at("centre.wav")));
+        EXPECT_NE(wavData(at("whole.wav")), modulated(Bytes(txFrameBytes, 0), false));
+    }
+}
+
 TEST_F(CodecTool, EncodedPictureDecodesUprightAndTallRepeatsRows)
 {
     recordPicture("rows.wav");

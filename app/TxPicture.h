@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// What is transmitted in place of the camera: a picture file, chosen in the program
+// and kept in the [tx] group of "station.ini".
+#include <vector>
+
+#include "platform/StationWindow.h"
+#include "platform/Window.h"
+
+namespace q60 {
+
+inline constexpr int cmdSendPictureFile = 40205;
+inline constexpr int cmdSendCamera = 40206;
+
+// The items these commands add to the Station menu.
+std::vector<MenuItemText> txPictureMenuItems();
+
+// At start: the [tx] group's picture made the TxFrame, when it is the source.
+void initTxPicture(WindowHandle window);
+
+// Runs one of the commands above; any other ID does nothing.
+void txPictureCommand(WindowHandle window, int id);
+
+// True while a picture file, not the camera, is what is sent.
+bool pictureFileSent();
+
+}  // namespace q60
