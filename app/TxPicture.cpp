@@ -3,11 +3,14 @@
 // the codec's encode does. Window thread.
 #include "app/TxPicture.h"
 
+#include <cstdio>
 #include <string>
 
+#include "app/Settings.h"
 #include "app/Station.h"
 #include "platform/PictureWindow.h"
 #include "platform/StationFile.h"
+#include "tx/CallOverlay.h"
 #include "tx/FrameModulator.h"
 #include "video/FrameGrabber.h"
 
@@ -16,8 +19,10 @@ namespace {
 
 const char* const sourceKey = "tx/source";
 const char* const pictureKey = "tx/picture";
+const char* const callOverlayKey = "tx/callOverlay";
 
 bool sendingPicture = false;
+bool callOverlay = false;
 std::string picturePath;
 
 void sendFrame(const PictureFileFrame& frame)
@@ -50,11 +55,36 @@ bool sendPictureFile(WindowHandle window, const std::string& path)
     return true;
 }
 
+void showCallOverlay(WindowHandle window, bool on)
+{
+    callOverlay = on;
+    checkMenuItem(window, cmdCallOverlay, on);
+    setCallOverlay(on ? Call : "");
+}
+
+// Call is written to "settings.txt" at the end, with the other settings.
+void editCallSign(WindowHandle window)
+{
+    std::string call = Call;
+    if (!askCallSign(window, call))
+        return;
+    if (!isValidCallSign(call)) {
+        showMessage(window, ("\"" + call + "\" is not a call sign: 1 to 11 characters, no spaces.").c_str());
+        return;
+    }
+    static_assert(callOverlayMaxCharacters == callCapacity);
+    std::snprintf(Call, sizeof Call, "%s", call.c_str());
+    showCallOverlay(window, callOverlay);
+}
+
 }  // namespace
 
 std::vector<MenuItemText> txPictureMenuItems()
 {
-    return {{cmdSendPictureFile, "Send Picture &File..."}, {cmdSendCamera, "Send Ca&mera"}};
+    return {{cmdSendPictureFile, "Send Picture &File..."},
+            {cmdSendCamera, "Send Ca&mera"},
+            {cmdCallSign, "Call Si&gn..."},
+            {cmdCallOverlay, "Call Sign on Pict&ure"}};
 }
 
 void initTxPicture(WindowHandle window)
@@ -63,6 +93,8 @@ void initTxPicture(WindowHandle window)
     const auto picture = entries.find(pictureKey);
     const auto source = entries.find(sourceKey);
     useSource(window, false);
+    const auto overlay = entries.find(callOverlayKey);
+    showCallOverlay(window, overlay != entries.end() && overlay->second == "true");
     if (source != entries.end() && source->second == "picture" && picture != entries.end())
         sendPictureFile(window, picture->second);
 }
@@ -75,6 +107,11 @@ void txPictureCommand(WindowHandle window, int id)
     } else if (id == cmdSendCamera) {
         useSource(window, false);
         writeStationFile(stationPath, {{sourceKey, "camera"}});
+    } else if (id == cmdCallSign) {
+        editCallSign(window);
+    } else if (id == cmdCallOverlay) {
+        showCallOverlay(window, !callOverlay);
+        writeStationFile(stationPath, {{callOverlayKey, callOverlay ? "true" : "false"}});
     }
 }
 

@@ -45,6 +45,9 @@ bool readPictureFile(const std::string& path, PictureFileFrame& frame, std::stri
 // The file dialog for a picture to send; true, with path set, when one was chosen.
 bool askPictureFile(WindowHandle owner, std::string& path);
 
+// The call sign dialog, call preset; true, with call set to the text, on OK.
+bool askCallSign(WindowHandle owner, std::string& call);
+
 // The desktop's folder for pictures (may not exist yet).
 std::string desktopPicturesFolder();
 

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "tx/CallOverlay.h"
+
 namespace q60 {
 
 std::atomic<uint8_t> TxFrame[txFrameBytes] = {};
@@ -44,19 +46,24 @@ void writeFrameSync()
     }
 }
 
-double pixelStep(int i, uint8_t v)
+// The call sign lies over whatever is sent, the test ramp included.
+double pixelStep(int n, int i, uint8_t v)
 {
     if (i < lineSyncPixels)
         return syncIncrement;
     if (testPicture.load(std::memory_order_relaxed))
         v = static_cast<uint8_t>(3 * i);
+    const int overlay = callOverlayGrey(n, i);
+    if (overlay >= 0)
+        v = static_cast<uint8_t>(overlay);
     return v * greyStep + blackIncrement;
 }
 
-void writeLine(const std::atomic<uint8_t>* line)
+void writeLine(int n)
 {
+    const std::atomic<uint8_t>* line = &TxFrame[pixelsPerLine * n];
     for (int i = 0; i < pixelsPerLine; ++i) {
-        const double step = pixelStep(i, line[i].load(std::memory_order_relaxed));
+        const double step = pixelStep(n, i, line[i].load(std::memory_order_relaxed));
         for (int twice = 0; twice < 2; ++twice) {
             advancePhase(step);
             writeSample();
@@ -80,7 +87,7 @@ int modulateFrame()
     phase = 0.0;
     writeFrameSync();
     for (int n = 0; n < sentLines; ++n)
-        writeLine(&TxFrame[pixelsPerLine * n]);
+        writeLine(n);
     return static_cast<int>(synthCursor - synthBuffer);
 }
 

@@ -18,6 +18,8 @@ std::vector<SavedPicture> saved;
 bool savesFail = false;
 std::map<std::string, PictureFileFrame> pictureFiles;
 std::string dialogAnswer;
+bool callAccepted = false;
+std::string callAnswer;
 
 ShownPicture copyOf(const GreyPicture& picture)
 {
@@ -33,6 +35,12 @@ ShownPicture pictureWindowTxPicture() { return sent; }
 void setDesktopPicturesFolder(const std::string& folder) { desktopFolder = folder; }
 std::vector<SavedPicture> savedPictures() { return saved; }
 void failPictureSaves(bool fail) { savesFail = fail; }
+void answerCallSignDialog(bool accept, const std::string& call)
+{
+    callAccepted = accept;
+    callAnswer = call;
+}
+
 void answerPictureFileDialog(const std::string& path) { dialogAnswer = path; }
 
 void addPictureFile(const std::string& path, bool isTxFrame, const std::vector<uint8_t>& bytes)
@@ -77,6 +85,13 @@ bool readPictureFile(const std::string& path, PictureFileFrame& frame, std::stri
     }
     frame = found->second;
     return true;
+}
+
+bool askCallSign(WindowHandle, std::string& call)
+{
+    if (fake::callAccepted)
+        call = fake::callAnswer;
+    return fake::callAccepted;
 }
 
 bool askPictureFile(WindowHandle, std::string& path)

@@ -33,6 +33,8 @@ void failPictureSaves(bool fail);
 
 // Picture files the fake reads: path to its frame; any other path is not a picture.
 void addPictureFile(const std::string& path, bool isTxFrame, const std::vector<uint8_t>& bytes);
+// What the next call sign dialogs answer: OK with this text, or Cancel.
+void answerCallSignDialog(bool accept, const std::string& call);
 // The file the next picture file dialogs choose; empty for Cancel.
 void answerPictureFileDialog(const std::string& path);
 

@@ -11,6 +11,8 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QImageWriter>
 #include <QKeyEvent>
 #include <QPainter>
@@ -189,6 +191,17 @@ bool askPictureFile(WindowHandle owner, std::string& path)
         return false;
     path = chosen.toStdString();
     return true;
+}
+
+bool askCallSign(WindowHandle owner, std::string& call)
+{
+    bool accepted = false;
+    const QString text = QInputDialog::getText(owner, QStringLiteral("Call Sign"),
+                                               QStringLiteral("Call sign (1 to 11 characters, no spaces):"),
+                                               QLineEdit::Normal, QString::fromStdString(call), &accepted);
+    if (accepted)
+        call = text.toStdString();
+    return accepted;
 }
 
 std::string desktopPicturesFolder()

@@ -14,6 +14,7 @@
 
 #include "app/MainDialog.h"
 #include "app/Resources.h"
+#include "app/Settings.h"
 #include "app/TxPicture.h"
 #include "platform/fake/FakePictureWindow.h"
 #include "platform/fake/FakePlatform.h"
@@ -21,6 +22,7 @@
 #include "rx/FilterBank.h"
 #include "rx/PictureAssembler.h"
 #include "tests/support/ScratchDirectory.h"
+#include "tx/CallOverlay.h"
 #include "tx/FrameModulator.h"
 #include "video/FrameGrabber.h"
 
@@ -168,6 +170,26 @@ TEST_F(PicturesTest, PictureFileBecomesTheTxFrameAndIsKeptAsTheSource)
     command(cmdSendCamera);
     EXPECT_FALSE(pictureFileSent());
     EXPECT_EQ(fake::stationFile().at("tx/source"), "camera");
+}
+
+// The box's corner pixel (line 1, first pixel after the line sync) shows the overlay.
+TEST_F(PicturesTest, CallSignIsSetInTheProgramAndRidesOnThePictureWhenAskedFor)
+{
+    fake::setStationFile({{"tx/callOverlay", "true"}});
+    deliver({MessageKind::InitDialog});
+    EXPECT_EQ(callOverlayGrey(1, lineSyncPixels), 0);
+
+    fake::answerCallSignDialog(true, "DL1 ABC");
+    command(cmdCallSign);
+    EXPECT_EQ(fake::callLog().back(), "showMessage \"DL1 ABC\" is not a call sign: 1 to 11 characters, no spaces.");
+    EXPECT_STREQ(Call, "NOCALL");
+    fake::answerCallSignDialog(true, "DL1ABC/P");
+    command(cmdCallSign);
+    EXPECT_STREQ(Call, "DL1ABC/P");
+
+    command(cmdCallOverlay);
+    EXPECT_EQ(callOverlayGrey(1, lineSyncPixels), -1);
+    EXPECT_EQ(fake::stationFile().at("tx/callOverlay"), "false");
 }
 
 }  // namespace

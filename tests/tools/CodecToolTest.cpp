@@ -266,6 +266,30 @@ TEST_F(CodecTool, PictureNotFourByThreeIsCutAtTheCentreNotStretched)
     }
 }
 
+// Received upright, the call sign sits in a black box at the bottom left, its letters
+// white; the rest of the grey picture is untouched. --seconds 2 needs three frames.
+TEST_F(CodecTool, CallSignRidesOnThePictureAndSecondsCountWholeFrames)
+{
+    writeFile(at("grey.pgm"), pgm(Bytes(txFrameBytes, 128)));
+    ASSERT_EQ(codec("encode --seconds 60 --call DL1ABC/P grey.pgm call.wav").status, 0);
+    const QImage picture = decoded("call.wav");
+    int dark = 0, light = 0, elsewhere = 0;
+    for (int y = 40; y < 60; ++y)
+        for (int x = 12; x < 150; ++x) {
+            const int grey = qGray(picture.pixel(x, y));
+            const bool inBox = y >= 50 && y <= 57 && x < 140;
+            dark += inBox && grey < 60;
+            light += inBox && grey > 160;
+            elsewhere += !inBox && y < 48 && (grey < 60 || grey > 190);
+        }
+    EXPECT_GT(dark, 300);
+    EXPECT_GT(light, 40);
+    EXPECT_EQ(elsewhere, 0);
+    ASSERT_EQ(codec("encode --seconds 2 grey.pgm two.wav").status, 0);
+    ASSERT_EQ(codec("encode --frames 3 grey.pgm three.wav").status, 0);
+    EXPECT_EQ(wavData(at("two.wav")), wavData(at("three.wav")));
+}
+
 TEST_F(CodecTool, EncodedPictureDecodesUprightAndTallRepeatsRows)
 {
     recordPicture("rows.wav");
@@ -370,7 +394,9 @@ TEST_F(CodecTool, BadArgumentsExitTwoWithUsage)
           "decode --brightness 2147483648 in.wav out.png", "decode --synclevel nan in.wav out.png",
           "decode --synclevel 1e40 in.wav out.png", "decode --synclevel ten in.wav out.png",
           "decode --frames 2 in.wav out.png", "decode in.wav out.png --lpf", "decode --ppm 2001 in.wav out.png",
-          "decode --ppm fast in.wav out.png", "decode --fast-lock 1 in.wav out.png"}) {
+          "decode --ppm fast in.wav out.png", "decode --fast-lock 1 in.wav out.png",
+          "encode --frames 2 --seconds 2 p.pgm out.wav", "encode --seconds -1 p.pgm out.wav",
+          "encode --call 'A B' p.pgm out.wav", "encode --call ABCDEFGHIJKL p.pgm out.wav"}) {
         const Result result = codec(args);
         EXPECT_EQ(result.status, 2) << args;
         EXPECT_NE(result.errors.find("usage:"), std::string::npos) << args;
