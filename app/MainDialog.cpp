@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "app/CameraCommands.h"
+#include "app/Help.h"
 #include "app/Pictures.h"
 #include "app/Resources.h"
 #include "app/RxCommands.h"
@@ -53,6 +54,7 @@ void onInitDialog(WindowHandle window)
     readSettings(window);
     initStation(window);
     initPictures(window);
+    initHelp(window);
     setSliderPosition(window, idBrightnessSlider,
                       sliderPositionFor(Brightness, brightnessBase, brightnessStep));
     setSliderPosition(window, idContrastSlider,
@@ -104,6 +106,7 @@ void onCommand(WindowHandle window, int id)
         break;
     default:
         pictureCommand(window, id);
+        helpCommand(window, id);
         break;
     }
 }

@@ -171,6 +171,8 @@ void pictureRestarted()
     showReceived();
 }
 
+std::string keptPicturesFolder() { return picturesFolder; }
+
 void pictureTick()
 {
     showReceived();

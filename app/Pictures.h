@@ -2,6 +2,7 @@
 #pragma once
 // Received pictures kept and shown large: the last complete picture, held with its
 // time when the signal ends, the picture window and saving into the pictures folder.
+#include <string>
 #include <vector>
 
 #include "platform/StationWindow.h"
@@ -28,6 +29,9 @@ void pictureCommand(WindowHandle window, int id);
 
 // At every picture restart: a restart by a frame sync completes a picture.
 void pictureRestarted();
+
+// Where pictures are saved: [pictures] folder, or one in the desktop's pictures folder.
+std::string keptPicturesFolder();
 
 // At every tick of the receive timer: the held mark and the picture being sent.
 void pictureTick();

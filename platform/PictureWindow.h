@@ -48,6 +48,12 @@ bool askPictureFile(WindowHandle owner, std::string& path);
 // The call sign dialog, call preset; true, with call set to the text, on OK.
 bool askCallSign(WindowHandle owner, std::string& call);
 
+// The About box: a title, then text, with an OK button.
+void showAbout(WindowHandle owner, const std::string& text);
+// Opens the first of these files that exists in the desktop's viewer; false when none
+// does or none could be opened.
+bool openDocument(const std::vector<std::string>& paths);
+
 // The desktop's folder for pictures (may not exist yet).
 std::string desktopPicturesFolder();
 

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "platform/PictureWindow.h"
+#include "platform/fake/FakePlatform.h"
 
 namespace q60::fake {
 namespace {
@@ -100,6 +101,14 @@ bool askPictureFile(WindowHandle, std::string& path)
         return false;
     path = fake::dialogAnswer;
     return true;
+}
+
+void showAbout(WindowHandle, const std::string& text) { fake::log("showAbout " + text); }
+
+bool openDocument(const std::vector<std::string>& paths)
+{
+    fake::log("openDocument " + (paths.empty() ? std::string() : paths.front()));
+    return false;
 }
 
 }  // namespace q60

@@ -6,19 +6,23 @@
 
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QImageWriter>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QUrl>
 #include <QWidget>
 
 #include "platform/qt/PictureFrame.h"
@@ -202,6 +206,19 @@ bool askCallSign(WindowHandle owner, std::string& call)
     if (accepted)
         call = text.toStdString();
     return accepted;
+}
+
+void showAbout(WindowHandle owner, const std::string& text)
+{
+    QMessageBox::about(owner, QStringLiteral("About Quorrel 60line"), QString::fromStdString(text));
+}
+
+bool openDocument(const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths)
+        if (QFileInfo::exists(QString::fromStdString(path)))
+            return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    return false;
 }
 
 std::string desktopPicturesFolder()
