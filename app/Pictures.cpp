@@ -15,6 +15,7 @@
 #include "platform/PictureWindow.h"
 #include "platform/StationFile.h"
 #include "rx/PictureAssembler.h"
+#include "tx/CallOverlay.h"
 #include "tx/FrameModulator.h"
 
 namespace q60 {
@@ -83,13 +84,16 @@ void showReceived()
     setPictureWindowPicture(pictureToKeep(), mark);
 }
 
-// The TxFrame is bottom-up, as a camera delivers it: its last row is shown on top.
+// The TxFrame is bottom-up, as a camera delivers it: its last row is shown on top,
+// with the call sign over it as it is sent.
 void showSent()
 {
     for (int j = 0; j < txFrameLines; ++j)
-        for (int i = 0; i < pixelsPerLine; ++i)
+        for (int i = 0; i < pixelsPerLine; ++i) {
+            const int overlay = callOverlayGrey(j, i);
             sentPicture[pixelsPerLine * (txFrameLines - 1 - j) + i] =
-                TxFrame[pixelsPerLine * j + i].load(std::memory_order_relaxed);
+                overlay >= 0 ? static_cast<uint8_t>(overlay) : TxFrame[pixelsPerLine * j + i].load(std::memory_order_relaxed);
+        }
     setPictureWindowTxPicture(GreyPicture{sentPicture.data(), pixelsPerLine, txFrameLines});
 }
 
