@@ -167,7 +167,7 @@ void mainWindowProc(WindowHandle window, const WindowMessage& message)
     case MessageKind::Timer:
         rxTimerTick(window);
         showSoundHoles(window);
-        pictureTick();
+        pictureTick(window);
         break;
     }
 }

@@ -7,6 +7,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <ctime>
 #include <string>
 
@@ -26,12 +27,14 @@ using Clock = std::chrono::steady_clock;
 const char* const windowKey = "pictures/window";
 const char* const smoothKey = "pictures/smooth";
 const char* const folderKey = "pictures/folder";
+const char* const recordKey = "pictures/record";
 const char* const folderName = "Quorrel 60line";  // inside the desktop's pictures folder
 constexpr int paintedBytes = rxPictureWidth * paintedPictureHeight;
 
 // Settings.
 bool windowShown = false;
 bool smoothScaling = true;
+bool recording = false;
 std::string picturesFolder;
 
 // The last complete picture, as painted, and when it was completed.
@@ -40,6 +43,13 @@ bool havePicture = false;
 uint32_t syncsSeen = 0;
 Clock::time_point completedAt;
 std::time_t completedUtc = 0;
+
+// The picture recording saved last, so an unchanged picture is not saved again.
+std::array<uint8_t, paintedBytes> recordedPicture{};
+bool haveRecorded = false;
+std::time_t recordedUtc = 0;
+int sameSecond = 1;
+std::string recordingFailure;
 
 // Scratch for the live picture and the picture being sent, sized once.
 std::array<uint8_t, paintedBytes> livePicture{};
@@ -107,13 +117,60 @@ void setWindowShown(WindowHandle window, bool shown)
         showSent();
 }
 
-void savePicture(WindowHandle window)
+std::string failureText(const std::string& reason)
+{
+    return "Cannot save the picture in \"" + picturesFolder + "\": " + reason;
+}
+
+// A second picture completed within the same second gets "-2" (and so on) after
+// the time, rather than replacing the first.
+bool savePictureFile(std::string& reason, int sameSecond)
 {
     const std::time_t taken = havePicture ? completedUtc : std::time(nullptr);
-    const std::string name = utcText(taken, "%Y%m%d-%H%M%SZ") + ".png";
+    char suffix[16] = "";
+    if (sameSecond > 1)
+        std::snprintf(suffix, sizeof suffix, "-%d", sameSecond);
+    return savePicturePng(picturesFolder, utcText(taken, "%Y%m%d-%H%M%SZ") + suffix + ".png", pictureToKeep(),
+                          reason);
+}
+
+void savePicture(WindowHandle window)
+{
     std::string reason;
-    if (!savePicturePng(picturesFolder, name, pictureToKeep(), reason))
-        showMessage(window, ("Cannot save the picture in \"" + picturesFolder + "\": " + reason).c_str());
+    if (!savePictureFile(reason, 1))
+        showMessage(window, failureText(reason).c_str());
+}
+
+void setRecording(WindowHandle window, bool on)
+{
+    recording = on;
+    checkMenuItem(window, cmdRecordPictures, on);
+}
+
+// Called inside the receive chain: a failure is only noted here, and the tick after
+// the drain stops the recording and tells the user.
+void recordCompletePicture()
+{
+    if (!recording || (haveRecorded && recordedPicture == completePicture))
+        return;
+    sameSecond = haveRecorded && completedUtc == recordedUtc ? sameSecond + 1 : 1;
+    recordedPicture = completePicture;
+    recordedUtc = completedUtc;
+    haveRecorded = true;
+    std::string reason;
+    if (!savePictureFile(reason, sameSecond))
+        recordingFailure = failureText(reason);
+}
+
+void stopFailedRecording(WindowHandle window)
+{
+    if (recordingFailure.empty())
+        return;
+    const std::string text = recordingFailure;
+    recordingFailure.clear();
+    setRecording(window, false);
+    remember(recordKey, false);
+    showMessage(window, text.c_str());
 }
 
 }  // namespace
@@ -123,7 +180,8 @@ std::vector<MenuItemText> pictureMenuItems()
     std::vector<MenuItemText> items{{cmdPictureWindow, "&Picture Window"},
                                     {cmdSmoothScaling, "S&mooth Scaling"},
                                     {cmdSavePicture, "&Save Picture\tCtrl+S"},
-                                    {cmdCopyPicture, "&Copy Picture\tCtrl+C"}};
+                                    {cmdCopyPicture, "&Copy Picture\tCtrl+C"},
+                                    {cmdRecordPictures, "&Record Pictures"}};
     const std::vector<MenuItemText> sending = txPictureMenuItems();
     items.insert(items.end(), sending.begin(), sending.end());
     return items;
@@ -139,6 +197,7 @@ void initPictures(WindowHandle window)
     smoothScaling = isOn(entries, smoothKey, true);
     checkMenuItem(window, cmdSmoothScaling, smoothScaling);
     setPictureWindowSmooth(smoothScaling);
+    setRecording(window, isOn(entries, recordKey, false));
     if (isOn(entries, windowKey, false))
         setWindowShown(window, true);
     initTxPicture(window);
@@ -158,6 +217,9 @@ void pictureCommand(WindowHandle window, int id)
         savePicture(window);
     } else if (id == cmdCopyPicture) {
         copyPictureToClipboard(pictureToKeep());
+    } else if (id == cmdRecordPictures) {
+        setRecording(window, !recording);
+        remember(recordKey, recording);
     } else {
         txPictureCommand(window, id);
     }
@@ -171,14 +233,16 @@ void pictureRestarted()
         havePicture = true;
         completedAt = Clock::now();
         completedUtc = std::time(nullptr);
+        recordCompletePicture();
     }
     showReceived();
 }
 
 std::string keptPicturesFolder() { return picturesFolder; }
 
-void pictureTick()
+void pictureTick(WindowHandle window)
 {
+    stopFailedRecording(window);
     showReceived();
     if (windowShown)
         showSent();

@@ -14,6 +14,7 @@ inline constexpr int cmdPictureWindow = 40201;
 inline constexpr int cmdSmoothScaling = 40202;
 inline constexpr int cmdSavePicture = 40203;
 inline constexpr int cmdCopyPicture = 40204;
+inline constexpr int cmdRecordPictures = 40209;
 
 // A picture is held, and marked so, once no frame sync has come for this long.
 inline constexpr int pictureHoldMs = 2000;
@@ -33,7 +34,8 @@ void pictureRestarted();
 // Where pictures are saved: [pictures] folder, or one in the desktop's pictures folder.
 std::string keptPicturesFolder();
 
-// At every tick of the receive timer: the held mark and the picture being sent.
-void pictureTick();
+// At every tick of the receive timer, after the drain: the held mark, the picture
+// being sent, and a recording that failed stopped with its message.
+void pictureTick(WindowHandle window);
 
 }  // namespace q60

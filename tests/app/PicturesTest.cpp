@@ -192,5 +192,28 @@ TEST_F(PicturesTest, CallSignIsSetInTheProgramAndRidesOnThePictureWhenAskedFor)
     EXPECT_EQ(fake::stationFile().at("tx/callOverlay"), "false");
 }
 
+// Every complete picture is saved while recording, an unchanged one once; a folder
+// that fails stops the recording at the next tick, with the folder named.
+TEST_F(PicturesTest, RecordingSavesEachNewCompletePictureAndStopsWhenTheFolderFails)
+{
+    fake::setStationFile({{"pictures/record", "true"}, {"pictures/folder", "/srv/pictures"}});
+    deliver({MessageKind::InitDialog});
+    const uint32_t syncsBefore = frameSyncCount;
+    receiveRampThenSilence(100, sampleRate);  // the line phase settles: pictures repeat
+    const std::vector<fake::SavedPicture> saved = fake::savedPictures();
+    ASSERT_GE(saved.size(), 1U);
+    EXPECT_LT(saved.size(), (frameSyncCount - syncsBefore) / 2);
+    for (size_t k = 1; k < saved.size(); ++k) {
+        EXPECT_NE(saved[k].picture.pixels, saved[k - 1].picture.pixels);
+        EXPECT_NE(saved[k].name, saved[k - 1].name);
+    }
+
+    fake::failPictureSaves(true);
+    receiveRampThenSilence(2, 0);
+    deliver({MessageKind::Timer, rxTimerId});
+    EXPECT_EQ(fake::callLog().back(), "showMessage Cannot save the picture in \"/srv/pictures\": Permission denied");
+    EXPECT_EQ(fake::stationFile().at("pictures/record"), "false");
+}
+
 }  // namespace
 }  // namespace q60
