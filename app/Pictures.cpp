@@ -111,7 +111,7 @@ void setWindowShown(WindowHandle window, bool shown)
 {
     windowShown = shown;
     checkMenuItem(window, cmdPictureWindow, shown);
-    showPictureWindow(window, shown, cmdPictureWindow);
+    showPictureWindow(window, shown, PictureWindowCommands{cmdPictureWindow, cmdPictureDropped});
     showReceived();
     if (shown)
         showSent();

@@ -55,6 +55,12 @@ bool sendPictureFile(WindowHandle window, const std::string& path)
     return true;
 }
 
+void choosePictureFile(WindowHandle window, const std::string& path)
+{
+    if (sendPictureFile(window, path))
+        writeStationFile(stationPath, {{sourceKey, "picture"}, {pictureKey, path}});
+}
+
 void showCallOverlay(WindowHandle window, bool on)
 {
     callOverlay = on;
@@ -102,8 +108,13 @@ void initTxPicture(WindowHandle window)
 void txPictureCommand(WindowHandle window, int id)
 {
     std::string path = picturePath;
-    if (id == cmdSendPictureFile && askPictureFile(window, path) && sendPictureFile(window, path)) {
-        writeStationFile(stationPath, {{sourceKey, "picture"}, {pictureKey, path}});
+    if (id == cmdSendPictureFile) {
+        if (askPictureFile(window, path))
+            choosePictureFile(window, path);
+    } else if (id == cmdPictureDropped) {
+        path = takeDroppedFile();
+        if (!path.empty())
+            choosePictureFile(window, path);
     } else if (id == cmdSendCamera) {
         useSource(window, false);
         writeStationFile(stationPath, {{sourceKey, "camera"}});

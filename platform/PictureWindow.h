@@ -17,9 +17,18 @@ struct GreyPicture {
     int height;
 };
 
-// Shows or hides the picture window, made on first use. Closing it by its own means
-// sends closeCommand to the owner instead, so the logic decides and remembers.
-void showPictureWindow(WindowHandle owner, bool shown, int closeCommand);
+// The commands the picture window sends its owner: closing it by its own means sends
+// close instead, so the logic decides and remembers; a file dropped on it sends drop.
+struct PictureWindowCommands {
+    int close;
+    int drop;
+};
+
+// Shows or hides the picture window, made on first use.
+void showPictureWindow(WindowHandle owner, bool shown, const PictureWindowCommands& commands);
+
+// The file last dropped on the picture window, once; empty when there is none.
+std::string takeDroppedFile();
 
 // The received picture to show, and a mark written over it (empty for none).
 void setPictureWindowPicture(const GreyPicture& picture, const std::string& mark);

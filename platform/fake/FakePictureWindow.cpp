@@ -4,6 +4,7 @@
 #include "platform/fake/FakePictureWindow.h"
 
 #include <map>
+#include <utility>
 
 #include "platform/PictureWindow.h"
 #include "platform/fake/FakePlatform.h"
@@ -20,6 +21,7 @@ bool savesFail = false;
 std::map<std::string, PictureFileFrame> pictureFiles;
 std::string dialogAnswer;
 bool callAccepted = false;
+std::string droppedFile;
 std::string callAnswer;
 
 ShownPicture copyOf(const GreyPicture& picture)
@@ -43,6 +45,7 @@ void answerCallSignDialog(bool accept, const std::string& call)
 }
 
 void answerPictureFileDialog(const std::string& path) { dialogAnswer = path; }
+void dropFile(const std::string& path) { droppedFile = path; }
 
 void addPictureFile(const std::string& path, bool isTxFrame, const std::vector<uint8_t>& bytes)
 {
@@ -53,7 +56,9 @@ void addPictureFile(const std::string& path, bool isTxFrame, const std::vector<u
 
 namespace q60 {
 
-void showPictureWindow(WindowHandle, bool shown, int) { fake::shown = shown; }
+void showPictureWindow(WindowHandle, bool shown, const PictureWindowCommands&) { fake::shown = shown; }
+
+std::string takeDroppedFile() { return std::exchange(fake::droppedFile, std::string()); }
 
 void setPictureWindowPicture(const GreyPicture& picture, const std::string& mark)
 {

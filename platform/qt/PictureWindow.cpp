@@ -8,6 +8,8 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -15,6 +17,7 @@
 #include <QImageReader>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMessageBox>
 #include <QImageWriter>
 #include <QKeyEvent>
@@ -24,6 +27,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 #include <QWidget>
+#include <utility>
 
 #include "platform/qt/PictureFrame.h"
 #include "platform/qt/PlatformWindow.h"
@@ -52,9 +56,10 @@ QRect fourByThree(const QRect& area)
 
 class PictureView : public QWidget {
 public:
-    PictureView(WindowHandle owner, int closeCommand)
-        : QWidget(owner, Qt::Window), owner(owner), closeCommand(closeCommand)
+    PictureView(WindowHandle owner, const PictureWindowCommands& commands)
+        : QWidget(owner, Qt::Window), owner(owner), commands(commands)
     {
+        setAcceptDrops(true);
         setWindowTitle(QStringLiteral("Quorrel 60line Picture"));
         resize(startWidth, startHeight);
         setAttribute(Qt::WA_OpaquePaintEvent);
@@ -97,8 +102,24 @@ protected:
     void closeEvent(QCloseEvent* event) override
     {
         event->ignore();
-        sendCommand(owner, closeCommand);
+        sendCommand(owner, commands.close);
     }
+
+    void dragEnterEvent(QDragEnterEvent* event) override
+    {
+        if (event->mimeData()->hasUrls() && event->mimeData()->urls().first().isLocalFile())
+            event->acceptProposedAction();
+    }
+
+    void dropEvent(QDropEvent* event) override
+    {
+        dropped = event->mimeData()->urls().first().toLocalFile().toStdString();
+        event->acceptProposedAction();
+        sendCommand(owner, commands.drop);
+    }
+
+public:
+    std::string dropped;
 
 private:
     void drawMark(QPainter& painter, const QRect& picture)
@@ -113,7 +134,7 @@ private:
     }
 
     WindowHandle owner;
-    int closeCommand;
+    PictureWindowCommands commands;
 };
 
 QPointer<PictureView> view;
@@ -135,14 +156,21 @@ void refresh()
 
 }  // namespace
 
-void showPictureWindow(WindowHandle owner, bool shown, int closeCommand)
+void showPictureWindow(WindowHandle owner, bool shown, const PictureWindowCommands& commands)
 {
     if (view.isNull() && shown)
-        view = new PictureView(owner, closeCommand);
+        view = new PictureView(owner, commands);
     if (view.isNull())
         return;
     refresh();
     view->setVisible(shown);
+}
+
+std::string takeDroppedFile()
+{
+    if (view.isNull())
+        return {};
+    return std::exchange(view->dropped, std::string());
 }
 
 void setPictureWindowPicture(const GreyPicture& picture, const std::string& text)

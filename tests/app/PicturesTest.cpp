@@ -158,8 +158,8 @@ TEST_F(PicturesTest, PictureFileBecomesTheTxFrameAndIsKeptAsTheSource)
     EXPECT_EQ(fake::stationFile().at("tx/source"), "picture");
     EXPECT_EQ(fake::stationFile().at("tx/picture"), "/pics/wide.jpg");
 
-    fake::answerPictureFileDialog("/pics/notes.txt");
-    command(cmdSendPictureFile);
+    fake::dropFile("/pics/notes.txt");
+    command(cmdPictureDropped);
     EXPECT_EQ(fake::callLog().back(), "showMessage Cannot send \"/pics/notes.txt\": Unsupported image format");
     EXPECT_EQ(txFrameNow(), reduced);
     EXPECT_EQ(fake::stationFile().at("tx/picture"), "/pics/wide.jpg");
