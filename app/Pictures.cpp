@@ -16,7 +16,6 @@
 #include "platform/PictureWindow.h"
 #include "platform/StationFile.h"
 #include "rx/PictureAssembler.h"
-#include "tx/CallOverlay.h"
 #include "tx/FrameModulator.h"
 
 namespace q60 {
@@ -94,16 +93,13 @@ void showReceived()
     setPictureWindowPicture(pictureToKeep(), mark);
 }
 
-// The TxFrame is bottom-up, as a camera delivers it: its last row is shown on top,
-// with the call sign over it as it is sent.
+// What is sent, test ramp and call sign included; bottom-up as a camera delivers
+// it, so its last row is shown on top.
 void showSent()
 {
     for (int j = 0; j < txFrameLines; ++j)
-        for (int i = 0; i < pixelsPerLine; ++i) {
-            const int overlay = callOverlayGrey(j, i);
-            sentPicture[pixelsPerLine * (txFrameLines - 1 - j) + i] =
-                overlay >= 0 ? static_cast<uint8_t>(overlay) : TxFrame[pixelsPerLine * j + i].load(std::memory_order_relaxed);
-        }
+        for (int i = 0; i < pixelsPerLine; ++i)
+            sentPicture[pixelsPerLine * (txFrameLines - 1 - j) + i] = sentGrey(j, i);
     setPictureWindowTxPicture(GreyPicture{sentPicture.data(), pixelsPerLine, txFrameLines});
 }
 

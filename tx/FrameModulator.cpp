@@ -46,24 +46,17 @@ void writeFrameSync()
     }
 }
 
-// The call sign lies over whatever is sent, the test ramp included.
-double pixelStep(int n, int i, uint8_t v)
+double pixelStep(int n, int i)
 {
     if (i < lineSyncPixels)
         return syncIncrement;
-    if (testPicture.load(std::memory_order_relaxed))
-        v = static_cast<uint8_t>(3 * i);
-    const int overlay = callOverlayGrey(n, i);
-    if (overlay >= 0)
-        v = static_cast<uint8_t>(overlay);
-    return v * greyStep + blackIncrement;
+    return sentGrey(n, i) * greyStep + blackIncrement;
 }
 
 void writeLine(int n)
 {
-    const std::atomic<uint8_t>* line = &TxFrame[pixelsPerLine * n];
     for (int i = 0; i < pixelsPerLine; ++i) {
-        const double step = pixelStep(n, i, line[i].load(std::memory_order_relaxed));
+        const double step = pixelStep(n, i);
         for (int twice = 0; twice < 2; ++twice) {
             advancePhase(step);
             writeSample();
@@ -72,6 +65,17 @@ void writeLine(int n)
 }
 
 }  // namespace
+
+// The call sign lies over whatever is sent, the test ramp included.
+uint8_t sentGrey(int n, int i)
+{
+    const int overlay = callOverlayGrey(n, i);
+    if (overlay >= 0)
+        return static_cast<uint8_t>(overlay);
+    if (testPicture.load(std::memory_order_relaxed))
+        return static_cast<uint8_t>(3 * i);
+    return TxFrame[pixelsPerLine * n + i].load(std::memory_order_relaxed);
+}
 
 void setTxFrame(const uint8_t* source, size_t length)
 {
