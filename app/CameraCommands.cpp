@@ -10,6 +10,7 @@
 #include "app/MainDialog.h"
 #include "app/Resources.h"
 #include "app/Settings.h"
+#include "app/TxPicture.h"
 #include "tx/ToneFormat.h"
 #include "video/FrameGrabber.h"
 #include "video/VideoSource.h"
@@ -90,7 +91,7 @@ int frameCallback(CaptureWindowHandle, const CaptureFrame& frame)
         setCaption(mainWindow, wrongFormatWarning);
         return 1;
     }
-    if (txActive)
+    if (txActive && !pictureFileSent())
         reduceFrame(frame.data);
     return 1;
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 
 #include "app/CameraCommands.h"
+#include "app/Help.h"
+#include "app/Pictures.h"
 #include "app/PttSettings.h"
 #include "app/Resources.h"
 #include "app/RxCommands.h"
@@ -54,13 +56,15 @@ void onInitDialog(WindowHandle window)
     readPttSettings();
     readSettings(window);
     initStation(window);
+    initPictures(window);
+    initHelp(window);
     setSliderPosition(window, idBrightnessSlider,
                       sliderPositionFor(Brightness, brightnessBase, brightnessStep));
     setSliderPosition(window, idContrastSlider,
                       sliderPositionFor(Contrast, contrastBase, contrastStep));
 }
 
-// Commands not listed do nothing: among them 1 and 2, which Enter and Escape send,
+// Commands not listed, unless the picture commands take them, do nothing: among them 1 and 2, which Enter and Escape send,
 // so Escape never closes the window, and 135 and 136, which no camera here offers.
 void onCommand(WindowHandle window, int id)
 {
@@ -107,6 +111,8 @@ void onCommand(WindowHandle window, int id)
         portCommand(window, id);
         break;
     default:
+        pictureCommand(window, id);
+        helpCommand(window, id);
         break;
     }
 }
@@ -168,6 +174,7 @@ void mainWindowProc(WindowHandle window, const WindowMessage& message)
         rxTimerTick(window);
         showSoundHoles(window);
         checkPtt();
+        pictureTick(window);
         break;
     }
     if (message.kind != MessageKind::Destroy && message.kind != MessageKind::Paint)

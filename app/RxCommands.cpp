@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "app/MainDialog.h"
+#include "app/Pictures.h"
 #include "app/Resources.h"
 #include "rx/FilterBank.h"
 #include "rx/FmDemodulator.h"
@@ -17,9 +18,10 @@ namespace {
 
 constexpr double levelLowDivisor = 255.0;
 
-void repaintMainWindow()
+void showFinishedPicture()
 {
     repaintNow(mainWindow);
+    pictureRestarted();
 }
 
 }  // namespace
@@ -70,7 +72,7 @@ void paintPicture(WindowHandle window)
 
 void repaintAtPictureRestart()
 {
-    setPictureRestartHandler(repaintMainWindow);
+    setPictureRestartHandler(showFinishedPicture);
 }
 
 }  // namespace q60

@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/MainDialog.h"
+#include "app/Pictures.h"
 #include "app/PttSettings.h"
 #include "app/RxCommands.h"
 #include "app/TxCommands.h"
@@ -56,7 +58,10 @@ void initStation(WindowHandle window)
     chooseSoundDevices(
         SoundChoice{stationEntry(entries, outputKey), stationEntry(entries, inputKey),
                     txLevelFrom(stationEntry(entries, txLevelKey))});
-    appendMenu(window, "&Station", {{cmdSoundDevices, "Sound &Devices..."}, {cmdPushToTalk, "&Push-to-Talk..."}});
+    std::vector<MenuItemText> items{{cmdSoundDevices, "Sound &Devices..."}, {cmdPushToTalk, "&Push-to-Talk..."}};
+    const std::vector<MenuItemText> pictureItems = pictureMenuItems();
+    items.insert(items.end(), pictureItems.begin(), pictureItems.end());
+    appendMenu(window, "&Station", items);
 }
 
 void soundDevicesCommand(WindowHandle window)

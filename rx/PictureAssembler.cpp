@@ -20,6 +20,7 @@ float Synclevel = 10.0F;
 bool fastLock = false;
 uint8_t RxPicture[rxPictureBytes] = {};
 int32_t rowIndex = 0;
+uint32_t frameSyncCount = 0;
 
 namespace {
 
@@ -141,6 +142,7 @@ bool jumpLinePhase()
 void takeFrameSync()
 {
     lineCount = 0;
+    frameSyncCount = frameSyncCount + 1;
     restartPicture();
     frameHoldoff = frameHoldoffValues;
     lineHoldoff = lineHoldoffAfterFrame;
@@ -212,6 +214,15 @@ void assembleValue(float x)
     if (lineCount >= rxPictureRows) {
         lineCount = 0;
         restartPicture();
+    }
+}
+
+void paintRxPictureGrey(uint8_t* grey, int rowRepeat)
+{
+    for (int y = 0; y < rxPictureRows * rowRepeat; ++y) {
+        const uint8_t* row = RxPicture + rxPictureRowBytes * (rxPictureRows - 1 - y / rowRepeat);
+        for (int i = 0; i < rxPictureWidth; ++i)
+            grey[rxPictureWidth * y + i] = row[3 * i];  // blue; all three colours carry the grey
     }
 }
 

@@ -23,6 +23,13 @@ extern bool fastLock;
 extern uint8_t RxPicture[rxPictureBytes];
 // The row that the next finished line goes into.
 extern int32_t rowIndex;
+// Frame syncs taken since start: a picture restart that raised it ended a whole
+// picture, one that did not is the flywheel's. Window thread only.
+extern uint32_t frameSyncCount;
+
+// The RxPicture as painted: 8-bit grey, top row first, each row rowRepeat times, so
+// rxPictureWidth * rxPictureRows * rowRepeat bytes.
+void paintRxPictureGrey(uint8_t* grey, int rowRepeat);
 
 // Entry of the receive chain for one sample: a captured byte minus sampleCentre.
 void receiveSample(int32_t sample);

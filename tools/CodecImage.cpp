@@ -17,6 +17,7 @@
 #include <cstring>
 #include <optional>
 
+#include "platform/qt/PictureFrame.h"
 #include "rx/PictureAssembler.h"
 #include "tools/CodecFailure.h"
 #include "tx/FrameModulator.h"
@@ -99,38 +100,6 @@ std::optional<QImage> readPicture(const std::string& path)
     return image;
 }
 
-bool isTxFrameItself(const QImage& image)
-{
-    return image.format() == QImage::Format_Grayscale8 && image.width() == pixelsPerLine &&
-           image.height() == txFrameLines;
-}
-
-void sendGreyPicture(const QImage& image)
-{
-    std::array<uint8_t, txFrameBytes> frame{};
-    for (int j = 0; j < txFrameLines; ++j)
-        std::memcpy(frame.data() + pixelsPerLine * j, image.constScanLine(txFrameLines - 1 - j), pixelsPerLine);
-    setTxFrame(frame.data(), frame.size());
-}
-
-// Premultiplied pixels are the picture laid over black, so transparent parts send dark.
-void sendScaledPicture(const QImage& image)
-{
-    const QImage pixels = image.scaled(cameraWidth, cameraHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                              .convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    std::array<uint8_t, cameraFrameBytes> frame{};
-    for (int m = 0; m < cameraHeight; ++m) {
-        const auto* source = reinterpret_cast<const QRgb*>(pixels.constScanLine(cameraHeight - 1 - m));
-        uint8_t* target = frame.data() + 3 * cameraWidth * m;
-        for (int x = 0; x < cameraWidth; ++x) {
-            target[3 * x] = static_cast<uint8_t>(qBlue(source[x]));
-            target[3 * x + 1] = static_cast<uint8_t>(qGreen(source[x]));
-            target[3 * x + 2] = static_cast<uint8_t>(qRed(source[x]));
-        }
-    }
-    reduceFrame(frame.data());
-}
-
 bool writePng(const std::string& path, const QImage& image)
 {
     QFile file;
@@ -154,10 +123,15 @@ bool loadTxPicture(const std::string& path)
     const std::optional<QImage> image = readPicture(path);
     if (!image)
         return false;
-    if (isTxFrameItself(*image))
-        sendGreyPicture(*image);
-    else
-        sendScaledPicture(*image);
+    if (isTxFramePicture(*image)) {
+        std::array<uint8_t, txFrameBytes> frame{};
+        txFrameOfPicture(*image, frame.data());
+        setTxFrame(frame.data(), frame.size());
+    } else {
+        std::array<uint8_t, cameraFrameBytes> frame{};
+        cameraFrameOfPicture(*image, frame.data());
+        reduceFrame(frame.data());
+    }
     return true;
 }
 
@@ -165,12 +139,10 @@ bool saveRxPicture(const std::string& path, bool tall)
 {
     const int repeat = tall ? 2 : 1;
     QImage image(rxPictureWidth, rxPictureRows * repeat, QImage::Format_Grayscale8);
-    for (int y = 0; y < image.height(); ++y) {
-        const uint8_t* row = RxPicture + rxPictureRowBytes * (rxPictureRows - 1 - y / repeat);
-        uchar* target = image.scanLine(y);
-        for (int i = 0; i < rxPictureWidth; ++i)
-            target[i] = row[3 * i];  // blue; all three colours carry the grey
-    }
+    std::array<uint8_t, rxPictureWidth * paintedPictureHeight> grey{};
+    paintRxPictureGrey(grey.data(), repeat);
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(image.scanLine(y), grey.data() + rxPictureWidth * y, rxPictureWidth);
     return writePng(path, image);
 }
 

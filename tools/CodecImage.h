@@ -6,7 +6,8 @@
 namespace q60 {
 
 // Makes the picture in path the TxFrame. An 8-bit grey 80x60 picture is the TxFrame
-// itself; any other is scaled to 160x120 and reduced by the frame grabber. Either way
+// itself; any other is scaled to cover 160x120 keeping its aspect, cut at the centre
+// and reduced by the frame grabber. Either way
 // the TxFrame is bottom-up, as from a camera, so the received picture stands upright.
 // Reports on stderr and returns false when the file cannot be read.
 bool loadTxPicture(const std::string& path);

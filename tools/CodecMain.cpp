@@ -23,6 +23,7 @@
 #include "tools/CodecAudio.h"
 #include "tools/CodecFailure.h"
 #include "tools/CodecImage.h"
+#include "tx/CallOverlay.h"
 #include "tx/FrameModulator.h"
 
 namespace q60 {
@@ -44,7 +45,8 @@ struct OptionRule {
     bool takesValue;
 };
 
-constexpr std::array<OptionRule, 2> encodeOptions{{{"--frames", true}, {"--test-picture", false}}};
+constexpr std::array<OptionRule, 4> encodeOptions{
+    {{"--frames", true}, {"--seconds", true}, {"--test-picture", false}, {"--call", true}}};
 constexpr std::array<OptionRule, 9> decodeOptions{{{"--brightness", true},
                                                    {"--contrast", true},
                                                    {"--synclevel", true},
@@ -63,6 +65,7 @@ struct CommandLine {
 struct EncodeRequest {
     int frames = 1;
     bool testPicture = false;
+    std::string call;  // drawn onto the picture when set
     std::string picture;
     std::string output;
 };
@@ -86,13 +89,15 @@ struct DecodeRequest {
 void printUsage(std::FILE* stream)
 {
     std::fprintf(stream,
-                 "usage: quorrel60-codec encode [--frames N] PICTURE OUT.wav\n"
-                 "       quorrel60-codec encode [--frames N] --test-picture OUT.wav\n"
+                 "usage: quorrel60-codec encode [--frames N|--seconds S] [--call CALL] PICTURE OUT.wav\n"
+                 "       quorrel60-codec encode [--frames N|--seconds S] [--call CALL] --test-picture OUT.wav\n"
                  "       quorrel60-codec decode [--brightness B] [--contrast C] [--synclevel S]\n"
                  "                              [--lpf FILE] [--hpf FILE] [--hpf63 FILE] [--tall]\n"
                  "                              [--fast-lock] [--ppm P|auto] IN.wav OUT.png\n"
                  "encode: N frames (default 1) of tone as 11025 Hz 8-bit mono WAV; an 8-bit grey\n"
-                 "        80x60 PICTURE is sent as it is, any other is scaled to 160x120 and grabbed.\n"
+                 "        80x60 PICTURE is sent as it is, any other is scaled to cover 160x120 keeping\n"
+                 "        its aspect, cut at the centre and grabbed; --seconds S: the whole frames\n"
+                 "        covering S seconds; --call CALL: the call sign drawn bottom left.\n"
                  "decode: any audio file through the receiver, the picture as 8-bit grey PNG,\n"
                  "        160x60 or 160x120 with --tall; B, C integers (default %d, %d), S a number\n"
                  "        (default %g); coefficient files as the receiver loads them.\n"
@@ -169,11 +174,29 @@ std::optional<std::string> textOption(const CommandLine& line, std::string_view 
     return found == line.options.end() ? std::nullopt : std::optional<std::string>(found->second);
 }
 
+// --seconds S: the whole frames that cover at least S seconds, in place of --frames.
+bool secondsOption(const CommandLine& line, int& frames)
+{
+    if (!line.options.contains("--seconds"))
+        return true;
+    if (line.options.contains("--frames"))
+        return refuse("give --frames or --seconds, not both");
+    constexpr double maxSeconds = static_cast<double>(maxFrames) * frameSamples / sampleRate;
+    double seconds = 0.0;
+    if (!numberOption(line, "--seconds", seconds, 0.0, maxSeconds))
+        return false;
+    frames = std::max(1, static_cast<int>(std::ceil(seconds * sampleRate / frameSamples)));
+    return true;
+}
+
 bool parseEncode(const CommandLine& line, EncodeRequest& request)
 {
     request.testPicture = line.options.contains("--test-picture");
-    if (!numberOption(line, "--frames", request.frames, 1, maxFrames))
+    if (!numberOption(line, "--frames", request.frames, 1, maxFrames) || !secondsOption(line, request.frames))
         return false;
+    request.call = textOption(line, "--call").value_or("");
+    if (line.options.contains("--call") && !isValidCallSign(request.call))
+        return refuse("bad value for --call (1 to 11 visible characters, no spaces): " + request.call);
     if (line.operands.size() != (request.testPicture ? 1U : 2U))
         return refuse(request.testPicture ? "encode --test-picture takes OUT.wav" : "encode takes PICTURE OUT.wav");
     request.picture = request.testPicture ? "" : line.operands.front();
@@ -207,6 +230,7 @@ int encode(const EncodeRequest& request)
         testPicture = true;  // the TxFrame stays black, as at program start
     else if (!loadTxPicture(request.picture))
         return exitFailure;
+    setCallOverlay(request.call);
     synthBuffer = synthStorage.data();
     WavWriter wav(request.output);
     if (!wav.open())

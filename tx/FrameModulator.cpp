@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "tx/CallOverlay.h"
+
 namespace q60 {
 
 std::atomic<uint8_t> TxFrame[txFrameBytes] = {};
@@ -44,19 +46,17 @@ void writeFrameSync()
     }
 }
 
-double pixelStep(int i, uint8_t v)
+double pixelStep(int n, int i)
 {
     if (i < lineSyncPixels)
         return syncIncrement;
-    if (testPicture.load(std::memory_order_relaxed))
-        v = static_cast<uint8_t>(3 * i);
-    return v * greyStep + blackIncrement;
+    return sentGrey(n, i) * greyStep + blackIncrement;
 }
 
-void writeLine(const std::atomic<uint8_t>* line)
+void writeLine(int n)
 {
     for (int i = 0; i < pixelsPerLine; ++i) {
-        const double step = pixelStep(i, line[i].load(std::memory_order_relaxed));
+        const double step = pixelStep(n, i);
         for (int twice = 0; twice < 2; ++twice) {
             advancePhase(step);
             writeSample();
@@ -65,6 +65,17 @@ void writeLine(const std::atomic<uint8_t>* line)
 }
 
 }  // namespace
+
+// The call sign lies over whatever is sent, the test ramp included.
+uint8_t sentGrey(int n, int i)
+{
+    const int overlay = callOverlayGrey(n, i);
+    if (overlay >= 0)
+        return static_cast<uint8_t>(overlay);
+    if (testPicture.load(std::memory_order_relaxed))
+        return static_cast<uint8_t>(3 * i);
+    return TxFrame[pixelsPerLine * n + i].load(std::memory_order_relaxed);
+}
 
 void setTxFrame(const uint8_t* source, size_t length)
 {
@@ -80,7 +91,7 @@ int modulateFrame()
     phase = 0.0;
     writeFrameSync();
     for (int n = 0; n < sentLines; ++n)
-        writeLine(&TxFrame[pixelsPerLine * n]);
+        writeLine(n);
     return static_cast<int>(synthCursor - synthBuffer);
 }
 

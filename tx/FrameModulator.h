@@ -23,6 +23,10 @@ extern std::atomic<bool> testPicture;
 // Memory of synthBufferBytes obtained while transmitting; each frame is built at its start.
 extern uint8_t* synthBuffer;
 
+// The grey sent for pixel i of TxFrame line n: the TxFrame's, the test ramp's while
+// testPicture is set, the call sign's where it lies over them. Any thread.
+uint8_t sentGrey(int n, int i);
+
 // Copies length bytes (at most txFrameBytes) into the TxFrame from its first byte.
 void setTxFrame(const uint8_t* source, size_t length);
 

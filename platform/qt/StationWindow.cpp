@@ -2,6 +2,8 @@
 // The station's own additions to the main window, on Qt Widgets.
 #include "platform/StationWindow.h"
 
+#include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QLabel>
@@ -11,6 +13,19 @@
 #include "platform/qt/PlatformWindow.h"
 
 namespace q60 {
+namespace {
+
+// An item's text "&Save Picture\tCtrl+S" shows its key; the key itself must be set.
+void keyFromText(QAction* action)
+{
+    const QString text = action->text();
+    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+    if (tab >= 0)
+        action->setShortcut(QKeySequence(text.mid(tab + 1)));
+    action->setShortcutContext(Qt::ApplicationShortcut);  // also from the picture window
+}
+
+}  // namespace
 
 void setLevelBarTip(WindowHandle window, const char* text)
 {
@@ -40,8 +55,10 @@ void setStatusLine(WindowHandle window, const char* text, const char* tip)
 void appendMenu(WindowHandle window, const char* text, const std::vector<MenuItemText>& items)
 {
     QMenu* menu = window->menuBar()->addMenu(QString::fromUtf8(text));
-    for (const MenuItemText& item : items)
+    for (const MenuItemText& item : items) {
         window->addMenuItem(menu, item.id, item.text, false);
+        keyFromText(window->menuItem(item.id));
+    }
 }
 
 }  // namespace q60

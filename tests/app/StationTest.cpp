@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -55,7 +56,10 @@ TEST_F(StationTest, AudioGroupChoosesTheDevicesAndTheLevelHeldToItsRange)
     EXPECT_EQ(levelAtStart("loud"), 0.0);
     EXPECT_EQ(levelAtStart("nan"), 0.0);
     EXPECT_EQ(levelAtStart(""), 0.0);
-    EXPECT_EQ(fake::appendedMenus().back(), "&Station | 40101 Sound &Devices... | 40110 &Push-to-Talk...");
+    const std::vector<std::string> menus = fake::appendedMenus();
+    EXPECT_TRUE(std::ranges::any_of(menus, [](const std::string& menu) {
+        return menu.starts_with("&Station | 40101 Sound &Devices... | 40110 &Push-to-Talk... | ");
+    }));
 }
 
 TEST_F(StationTest, DialogOkWritesTheAudioGroupAndKeepsOtherKeysCancelChangesNothing)

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Checks a recording of the transmitter (raw 8-bit unsigned mono at 11025 Hz) against
-// the test ramp's frame of tone: silence first, then whole frames back to back with
-// no gap or slip, then silence again once transmission is off.
-// Usage: tx_recording_check RECORDING MIN_LEAD_SAMPLES MIN_FRAMES
+// the test ramp's frame of tone, or the frame given: silence first, then whole frames
+// back to back with no gap or slip, then silence again once transmission is off.
+// Usage: tx_recording_check RECORDING MIN_LEAD_SAMPLES MIN_FRAMES [FRAME.raw]
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -134,15 +134,25 @@ int fail(const char* what)
 
 }  // namespace
 
+// A frame of tone made elsewhere (quorrel60-codec encode), raw: the frame to expect.
+std::vector<uint8_t> frameFrom(const char* path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
 int main(int argc, char** argv)
 {
-    if (argc != 4)
-        return fail("usage: tx_recording_check RECORDING MIN_LEAD_SAMPLES MIN_FRAMES");
+    if (argc != 4 && argc != 5)
+        return fail("usage: tx_recording_check RECORDING MIN_LEAD_SAMPLES MIN_FRAMES [FRAME.raw]");
     std::ifstream file(argv[1], std::ios::binary);
     const size_t minLead = std::strtoul(argv[2], nullptr, 10);
     const int minFrames = std::atoi(argv[3]);
     q60::restoreDefaultFilters();
-    const Samples sent = sentTrack(centred(rampFrame()));
+    const std::vector<uint8_t> frame = argc == 5 ? frameFrom(argv[4]) : rampFrame();
+    if (frame.size() != static_cast<size_t>(q60::frameSamples))
+        return fail("the expected frame is not one frame of tone");
+    const Samples sent = sentTrack(centred(frame));
     Recording heard;
     heard.samples = centred({std::istreambuf_iterator<char>(file), {}});
     heard.track = frequencyTrack(heard.samples);

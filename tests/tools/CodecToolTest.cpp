@@ -248,6 +248,48 @@ TEST_F(CodecTool, ColourPictureGoesThroughTheGrabberReduction)
     EXPECT_EQ(wavData(at("c.wav")), modulated(txFrame, false));
 }
 
+// A wide and a tall picture at 160 pixels across or 120 down need no scaling to cover
+// 160x120: they are sent exactly as their centres are, not squeezed.
+TEST_F(CodecTool, PictureNotFourByThreeIsCutAtTheCentreNotStretched)
+{
+    const Bytes colours = randomBytes(3 * 320 * 240, 6);
+    for (const auto& [width, height] : {std::pair{320, 120}, std::pair{160, 240}}) {
+        SCOPED_TRACE(width);
+        const QImage picture(colours.data(), width, height, 3 * width, QImage::Format_RGB888);
+        const QImage centre = picture.copy((width - 160) / 2, (height - 120) / 2, 160, 120);
+        ASSERT_TRUE(picture.save(name(at("whole.png"))));
+        ASSERT_TRUE(centre.save(name(at("centre.png"))));
+        ASSERT_EQ(codec("encode whole.png whole.wav").status, 0);
+        ASSERT_EQ(codec("encode centre.png centre.wav").status, 0);
+        EXPECT_EQ(wavData(at("whole.wav")), wavData(at("centre.wav")));
+        EXPECT_NE(wavData(at("whole.wav")), modulated(Bytes(txFrameBytes, 0), false));
+    }
+}
+
+// Received upright, the call sign sits in a black box at the bottom left, its letters
+// white; the rest of the grey picture is untouched. --seconds 2 needs three frames.
+TEST_F(CodecTool, CallSignRidesOnThePictureAndSecondsCountWholeFrames)
+{
+    writeFile(at("grey.pgm"), pgm(Bytes(txFrameBytes, 128)));
+    ASSERT_EQ(codec("encode --seconds 60 --call DL1ABC/P grey.pgm call.wav").status, 0);
+    const QImage picture = decoded("call.wav");
+    int dark = 0, light = 0, elsewhere = 0;
+    for (int y = 40; y < 60; ++y)
+        for (int x = 12; x < 150; ++x) {
+            const int grey = qGray(picture.pixel(x, y));
+            const bool inBox = y >= 50 && y <= 57 && x < 140;
+            dark += inBox && grey < 60;
+            light += inBox && grey > 160;
+            elsewhere += !inBox && y < 48 && (grey < 60 || grey > 190);
+        }
+    EXPECT_GT(dark, 300);
+    EXPECT_GT(light, 40);
+    EXPECT_EQ(elsewhere, 0);
+    ASSERT_EQ(codec("encode --seconds 2 grey.pgm two.wav").status, 0);
+    ASSERT_EQ(codec("encode --frames 3 grey.pgm three.wav").status, 0);
+    EXPECT_EQ(wavData(at("two.wav")), wavData(at("three.wav")));
+}
+
 TEST_F(CodecTool, EncodedPictureDecodesUprightAndTallRepeatsRows)
 {
     recordPicture("rows.wav");
@@ -352,7 +394,9 @@ TEST_F(CodecTool, BadArgumentsExitTwoWithUsage)
           "decode --brightness 2147483648 in.wav out.png", "decode --synclevel nan in.wav out.png",
           "decode --synclevel 1e40 in.wav out.png", "decode --synclevel ten in.wav out.png",
           "decode --frames 2 in.wav out.png", "decode in.wav out.png --lpf", "decode --ppm 2001 in.wav out.png",
-          "decode --ppm fast in.wav out.png", "decode --fast-lock 1 in.wav out.png"}) {
+          "decode --ppm fast in.wav out.png", "decode --fast-lock 1 in.wav out.png",
+          "encode --frames 2 --seconds 2 p.pgm out.wav", "encode --seconds -1 p.pgm out.wav",
+          "encode --call 'A B' p.pgm out.wav", "encode --call ABCDEFGHIJKL p.pgm out.wav"}) {
         const Result result = codec(args);
         EXPECT_EQ(result.status, 2) << args;
         EXPECT_NE(result.errors.find("usage:"), std::string::npos) << args;

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The picture window on a played recording: once the recording has ended, the window
+# still holds the last complete picture, marked as held, and Ctrl+S saves exactly the
+# picture it shows into the pictures folder of "station.ini".
+# Usage: picture_window_holds_and_saves.sh PROGRAM CODEC ARTIFACT_DIR (inside a session with sound)
+set -euo pipefail
+PROGRAM=$1
+codec=$2
+ARTIFACT_DIR=$3
+source "$(dirname "$0")/session.sh"
+
+# Columns of grey, dark to light: a picture the flywheel's flat grey cannot pass for.
+/usr/bin/convert -size 80x60 gradient:white-black -rotate 90 -colorspace Gray -depth 8 pattern.pgm
+"$codec" encode --frames 12 pattern.pgm recording.wav
+printf '[pictures]\nwindow=true\nsmooth=false\nfolder=%s\n' "$work/kept" >station.ini
+
+start_program
+picture=$(xdotool search --onlyvisible --name '^Quorrel 60line Picture$' | head -n1)
+[[ -n $picture ]] || { echo "the picture window was not shown at start" >&2; exit 1; }
+xdotool windowfocus --sync "$window" key Tab space  # RX on
+sleep 0.5
+paplay recording.wav
+sleep 3.5  # past the hold time after the last frame sync
+still_running "after the recording"
+screenshot "$picture" picture-window-held.png
+xdotool windowfocus --sync "$window" key ctrl+s
+sleep 0.5
+xdotool key space  # RX off
+exit_program
+
+saved=("$work"/kept/*.png)
+[[ ${#saved[@]} -eq 1 && -f ${saved[0]} ]] || { echo "no single picture saved: ${saved[*]}" >&2; exit 1; }
+[[ $(basename "${saved[0]}") =~ ^20[0-9]{6}-[0-9]{6}Z\.png$ ]] || { echo "misnamed: ${saved[0]}" >&2; exit 1; }
+cp "${saved[0]}" "$ARTIFACT_DIR/picture-window-saved.png"
+[[ $(identify -format '%w %h %[channels] %z' "${saved[0]}") == "160 120 gray 8" ]] ||
+  { echo "not an 8-bit grey 160x120 PNG: $(identify "${saved[0]}")" >&2; exit 1; }
+
+# The held picture is the ramp, not the flat grey the flywheel leaves.
+spread=$(/usr/bin/convert "${saved[0]}" -format '%[fx:int(255*(maxima-minima))]' info:)
+echo "saved picture's grey spread: $spread"
+((spread > 150)) || { echo "the saved picture is flat (spread $spread)" >&2; exit 1; }
+
+# The window paints the picture 4x at 640x480 (sharp scaling): below the held mark and
+# left of the sent picture's pane, it shows the saved picture's pixels exactly.
+/usr/bin/convert "$ARTIFACT_DIR/picture-window-held.png" -crop 640x480+0+0 -sample 160x120 -colorspace Gray \
+  -crop 116x108+0+12 +repage shown.png
+/usr/bin/convert "${saved[0]}" -crop 116x108+0+12 +repage saved.png
+differing=$(compare -metric AE shown.png saved.png null: 2>&1 || true)
+echo "pixels differing between window and saved picture: $differing"
+[[ $differing == 0 ]] || { echo "the saved picture is not the one shown" >&2; exit 1; }
