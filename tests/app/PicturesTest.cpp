@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,6 +30,12 @@ namespace {
 
 void deliver(const WindowMessage& message) { mainWindowProc(fake::window(), message); }
 void command(int id) { deliver({MessageKind::Command, id}); }
+
+// text against a pattern in which '#' stands for any digit.
+bool matchesDigits(const std::string& text, const std::string& pattern)
+{
+    return std::ranges::equal(text, pattern, [](char c, char p) { return p == '#' ? c >= '0' && c <= '9' : c == p; });
+}
 
 std::vector<uint8_t> txFrameNow()
 {
@@ -99,7 +104,7 @@ TEST_F(PicturesTest, WindowShowsTheLivePictureUntilAFrameSyncThenHoldsTheComplet
     deliver({MessageKind::Timer, rxTimerId});
     shown = fake::pictureWindowPicture();
     EXPECT_GT(spread(shown.pixels), 150);
-    EXPECT_TRUE(std::regex_match(shown.mark, std::regex(R"(held, \d{4}-\d\d-\d\d \d\d:\d\d:\d\d UTC)"))) << shown.mark;
+    EXPECT_TRUE(matchesDigits(shown.mark, "held, ####-##-## ##:##:## UTC")) << shown.mark;
     EXPECT_EQ(fake::pictureWindowTxPicture().width, pixelsPerLine);
 }
 
@@ -125,7 +130,7 @@ TEST_F(PicturesTest, SaveNamesTheFileByUtcTimeInThePicturesFolderAndSaysWhyItFai
     ASSERT_EQ(fake::savedPictures().size(), 1U);
     const fake::SavedPicture saved = fake::savedPictures().back();
     EXPECT_EQ(saved.folder, "/home/op/Pictures/Quorrel 60line");
-    EXPECT_TRUE(std::regex_match(saved.name, std::regex(R"(20\d{6}-\d{6}Z\.png)"))) << saved.name;
+    EXPECT_TRUE(matchesDigits(saved.name, "20######-######Z.png")) << saved.name;
     EXPECT_EQ(saved.picture.width, rxPictureWidth);
     EXPECT_EQ(saved.picture.height, paintedPictureHeight);
     EXPECT_GT(spread(saved.picture.pixels), 150);
