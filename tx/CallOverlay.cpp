@@ -81,7 +81,8 @@ bool isValidCallSign(std::string_view call)
 
 void setCallOverlay(std::string_view call)
 {
-    std::array<uint8_t, txFrameBytes> drawn{};
+    std::array<uint8_t, txFrameBytes> drawn;
+    drawn.fill(clear);
     const int characters = static_cast<int>(std::min<size_t>(call.size(), callOverlayMaxCharacters));
     if (characters > 0) {
         const int boxWidth = 1 + glyphAdvance * characters;
