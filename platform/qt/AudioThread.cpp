@@ -109,8 +109,8 @@ bool audioServerConnects()
 pa_stream* newAudioStream(const char* name, uint32_t samplesPerSecond)
 {
     pa_context* connected = connectedAudioContext();
-    const pa_sample_spec spec{PA_SAMPLE_U8, samplesPerSecond, 1};
-    return connected == nullptr ? nullptr : pa_stream_new(connected, name, &spec, nullptr);
+    const pa_sample_spec format{PA_SAMPLE_U8, samplesPerSecond, 1};
+    return connected == nullptr ? nullptr : pa_stream_new(connected, name, &format, nullptr);
 }
 
 pa_buffer_attr audioBufferAttributes(uint32_t samplesPerSecond, double target, double request, double fragment)
