@@ -7,6 +7,6 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
-cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQ60_FAST_TESTS=ON >/dev/null
 cmake --build "$root/build" --parallel "$jobs"
 ctest --test-dir "$root/build" --output-on-failure --parallel "$jobs" -L 'unit|widget|tools' "$@"
