@@ -16,11 +16,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 
 "$root/scripts/install-deps.sh" --tests
+# Where the time goes, in seconds since the start.
+mark() { echo "== test command: $1 at $SECONDS s"; }
 
 release=$root/build
 cmake -S "$root" -B "$release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQ60_BUILD_TESTS=ON -DQ60_BUILD_BENCH=ON \
   -DQ60_FAST_TESTS=OFF -DQ60_SLOW_TESTS=ON
 cmake --build "$release" --parallel "$jobs"
+mark "Release build done"
 
 # Four at a time: most of them sleep while the servers play.
 release_log=$release/ctest-background.log
@@ -43,8 +46,11 @@ asan=$root/build-asan
 nice -n 19 cmake -S "$root" -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQ60_SANITIZE=address,undefined -DQ60_BUILD_TESTS=ON -DQ60_BUILD_BENCH=OFF -DQ60_FAST_TESTS=ON -DQ60_SLOW_TESTS=OFF
 nice -n 19 cmake --build "$asan" --parallel "$jobs"
+mark "sanitizer build done"
 release_status
+mark "Release tests done"
 ctest --test-dir "$asan" --output-on-failure --parallel "$jobs"
+mark "sanitizer tests done"
 
 # ThreadSanitizer over the unit tests that start the transmit feeder on a thread of
 # its own (label "threads"). Only their targets are built: ctest would count the other
@@ -55,10 +61,12 @@ cmake -S "$root" -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQ60_SANITIZE=thread -DQ60_BUILD_TESTS=ON -DQ60_BUILD_BENCH=OFF -DQ60_FAST_TESTS=ON -DQ60_SLOW_TESTS=OFF
 cmake --build "$tsan" --parallel "$jobs" --target q60_tx_tests q60_app_tests
 ctest --test-dir "$tsan" --output-on-failure --parallel "$jobs" -L threads
+mark "ThreadSanitizer tests done"
 
 # Last, libFuzzer over the program's input parsers (the settings file, the coefficient
 # files, the codec's audio and picture input), built with clang in build-fuzz/: a
 # bounded number of runs per target over its seed corpus.
 "$root/scripts/fuzz.sh"
+mark "fuzzing done"
 
 echo "All tests passed."
