@@ -9,8 +9,9 @@
 #     widget and codec tests and the end-to-end tests inside one test program.
 #  4. ThreadSanitizer over the tests that start threads.
 #  5. The fuzz targets (scripts/fuzz.sh).
-# The builds after the first run at a lower priority than the background tests, whose
-# sound must not wait for a compiler.
+# The builds after the first run at the lowest priority beside the tests, whose sound
+# and timing must not wait for a compiler: the Release tests beside the sanitizer
+# build, the sanitizer tests beside the ThreadSanitizer and fuzz builds.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -35,31 +36,49 @@ release_status() {
   cat "$release_log"
   [[ $status -eq 0 ]] || { echo "The Release pass failed (above)."; exit "$status"; }
 }
-trap 'kill "$release_tests" 2>/dev/null || true' EXIT
+trap 'kill "$release_tests" ${later_builds:-} 2>/dev/null || true' EXIT
 
 "$root/scripts/package-test.sh" "$release"
 
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export LSAN_OPTIONS=suppressions=$root/tests/support/lsan.supp:print_suppressions=0
+# The sanitizer builds keep line tables only: enough for a report's file and line, and
+# much faster to build than full debugging information.
+sanitizer_configure() {
+  local dir=$1
+  shift
+  nice -n 19 cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DQ60_BUILD_TESTS=ON -DQ60_BUILD_BENCH=OFF \
+    -DQ60_FAST_TESTS=ON -DQ60_SLOW_TESTS=OFF "$@"
+}
+
 asan=$root/build-asan
-nice -n 19 cmake -S "$root" -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQ60_SANITIZE=address,undefined -DQ60_BUILD_TESTS=ON -DQ60_BUILD_BENCH=OFF -DQ60_FAST_TESTS=ON -DQ60_SLOW_TESTS=OFF
+sanitizer_configure "$asan" -DQ60_SANITIZE=address,undefined
 nice -n 19 cmake --build "$asan" --parallel "$jobs"
 mark "sanitizer build done"
 release_status
 mark "Release tests done"
+
+# The ThreadSanitizer build and the fuzz targets' build use what the sanitizer tests
+# leave of the processors. ThreadSanitizer takes only the unit tests that start the
+# transmit feeder on a thread of its own (label "threads"): ctest would count the other
+# targets' tests as not run.
+tsan=$root/build-tsan
+later_builds_log=$root/build-tsan-and-fuzz.log
+(
+  sanitizer_configure "$tsan" -DQ60_SANITIZE=thread
+  nice -n 19 cmake --build "$tsan" --parallel "$jobs" --target q60_tx_tests q60_app_tests
+  nice -n 19 "$root/scripts/fuzz.sh" --build-only
+) >"$later_builds_log" 2>&1 &
+later_builds=$!
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$root/tests/support/lsan.supp:print_suppressions=0
 ctest --test-dir "$asan" --output-on-failure --parallel "$jobs"
 mark "sanitizer tests done"
 
-# ThreadSanitizer over the unit tests that start the transmit feeder on a thread of
-# its own (label "threads"). Only their targets are built: ctest would count the other
-# targets' tests as not run.
+wait "$later_builds" || { cat "$later_builds_log"; echo "The ThreadSanitizer or fuzz build failed (above)."; exit 1; }
+mark "ThreadSanitizer and fuzz builds done"
 export TSAN_OPTIONS=halt_on_error=1
-tsan=$root/build-tsan
-cmake -S "$root" -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQ60_SANITIZE=thread -DQ60_BUILD_TESTS=ON -DQ60_BUILD_BENCH=OFF -DQ60_FAST_TESTS=ON -DQ60_SLOW_TESTS=OFF
-cmake --build "$tsan" --parallel "$jobs" --target q60_tx_tests q60_app_tests
 ctest --test-dir "$tsan" --output-on-failure --parallel "$jobs" -L threads
 mark "ThreadSanitizer tests done"
 
