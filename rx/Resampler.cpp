@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Consumes samples from the clock corrections of receiver and transmitter; produces
+// them at another rate. The table is built once, on first use, by whichever thread
+// comes first (a function-local static, so safely).
+#include "rx/Resampler.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace q60 {
+namespace {
+
+constexpr int centreTap = resamplerTaps / 2 - 1;  // outputs fall between this sample and the next
+constexpr int phases = 512;  // fractional positions in the table; the nearest is taken
+
+struct Table {
+    float taps[phases + 1][resamplerTaps] = {};
+};
+
+// Blackman-windowed sinc, each phase scaled to unit gain at 0 Hz so the interpolation
+// never changes a steady level.
+Table buildTable()
+{
+    Table table;
+    for (int p = 0; p <= phases; ++p) {
+        double sum = 0.0;
+        for (int k = 0; k < resamplerTaps; ++k) {
+            const double d = k - centreTap - static_cast<double>(p) / phases;
+            const double x = std::numbers::pi * d;
+            const double window =
+                0.42 + 0.5 * std::cos(x / (resamplerTaps / 2)) + 0.08 * std::cos(2 * x / (resamplerTaps / 2));
+            const double sinc = d == 0.0 ? 1.0 : std::sin(x) / x;
+            table.taps[p][k] = static_cast<float>(sinc * window);
+            sum += table.taps[p][k];
+        }
+        for (float& tap : table.taps[p])
+            tap = static_cast<float>(tap / sum);
+    }
+    return table;
+}
+
+const Table& table()
+{
+    static const Table built = buildTable();
+    return built;
+}
+
+}  // namespace
+
+void restartResampler(Resampler& resampler, double inputStep)
+{
+    std::ranges::fill(resampler.history, 0.0F);
+    resampler.nextOutput = 1.0;
+    resampler.inputStep = inputStep;
+    table();
+}
+
+int32_t interpolateResampler(const Resampler& resampler, double fraction)
+{
+    const float* coeffs = table().taps[std::lround(fraction * phases)];
+    float sum = 0.0F;
+    for (int k = 0; k < resamplerTaps; ++k)
+        sum += resampler.history[k] * coeffs[k];
+    return static_cast<int32_t>(std::lround(sum));
+}
+
+}  // namespace q60
