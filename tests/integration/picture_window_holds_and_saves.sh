@@ -2,9 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The picture window on a played recording: once the recording has ended, the window
 # still holds the last complete picture, marked as held, and Ctrl+S saves exactly the
-# picture it shows into the pictures folder of "station.ini". With the clock correction
-# automatic ([rx] ppm=auto), the window's title shows the error measured while the
-# recording plays: near 0, as the sound server plays and records by one clock.
+# picture it shows into the pictures folder of "station.ini". The recording is played
+# 1000 ppm fast with the clock correction automatic ([rx] ppm=auto): while it plays,
+# the window's title shows the error measured.
 # Usage: picture_window_holds_and_saves.sh PROGRAM CODEC ARTIFACT_DIR (inside a session with sound)
 set -euo pipefail
 PROGRAM=$1
@@ -22,7 +22,9 @@ picture=$(xdotool search --onlyvisible --name '^Quorrel 60line Picture$' | head 
 [[ -n $picture ]] || { echo "the picture window was not shown at start" >&2; exit 1; }
 xdotool windowfocus --sync "$window" key Tab space  # RX on
 sleep 0.5
-paplay recording.wav &
+# Played 1000 ppm fast: the WAV's bytes as raw tone at 11036 Hz (its 44-byte header
+# a click before the first frame).
+pacat --playback --format=u8 --channels=1 --rate=11036 recording.wav &
 player=$!
 trap 'kill "$player" "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT  # session.sh's, and the player
 sleep 8  # about 9 frames: measured from the fourth on
@@ -31,8 +33,9 @@ echo "picture window while receiving: $title"
 [[ $title =~ ^Quorrel\ 60line\ Picture\ -\ clock\ ([+-][0-9]+\.[0-9])\ ppm$ ]] ||
   { echo "the picture window does not show the measured clock error" >&2; exit 1; }
 measured=${BASH_REMATCH[1]}
-awk -v ppm="$measured" 'BEGIN { exit !(ppm > -30 && ppm < 30) }' ||
-  { echo "measured $measured ppm on a path without clock error" >&2; exit 1; }
+# The receiving card is slow against that sender: -998.9 ppm (measured: -995.3).
+awk -v ppm="$measured" 'BEGIN { exit !(ppm > -1025 && ppm < -975) }' ||
+  { echo "measured $measured ppm where the path is -998.9 ppm" >&2; exit 1; }
 wait "$player"
 sleep 3.5  # past the hold time after the last frame sync
 still_running "after the recording"
