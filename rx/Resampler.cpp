@@ -11,10 +11,10 @@ namespace q60 {
 namespace {
 
 constexpr int centreTap = resamplerTaps / 2 - 1;  // outputs fall between this sample and the next
-constexpr int phases = 512;  // fractional positions in the table; the nearest is taken
+constexpr int phases = resamplerPhases;
 
 struct Table {
-    float taps[phases + 1][resamplerTaps] = {};
+    ResamplerTable taps = {};
 };
 
 // Blackman-windowed sinc, each phase scaled to unit gain at 0 Hz so the interpolation
@@ -52,16 +52,7 @@ void restartResampler(Resampler& resampler, double inputStep)
     std::ranges::fill(resampler.history, 0.0F);
     resampler.nextOutput = 1.0;
     resampler.inputStep = inputStep;
-    table();
-}
-
-int32_t interpolateResampler(const Resampler& resampler, double fraction)
-{
-    const float* coeffs = table().taps[std::lround(fraction * phases)];
-    float sum = 0.0F;
-    for (int k = 0; k < resamplerTaps; ++k)
-        sum += resampler.history[k] * coeffs[k];
-    return static_cast<int32_t>(std::lround(sum));
+    resampler.table = &table().taps;
 }
 
 }  // namespace q60
