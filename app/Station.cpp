@@ -62,7 +62,7 @@ void initStation(WindowHandle window)
         SoundChoice{stationEntry(entries, outputKey), stationEntry(entries, inputKey),
                     txLevelFrom(stationEntry(entries, txLevelKey))});
     std::vector<MenuItemText> items{{cmdSoundDevices, "Sound &Devices..."}, {cmdPushToTalk, "&Push-to-Talk..."},
-                                    {cmdReceiver, "&Receiver..."}};
+                                    {cmdReceiver, "R&eceiver..."}};
     const std::vector<MenuItemText> pictureItems = pictureMenuItems();
     items.insert(items.end(), pictureItems.begin(), pictureItems.end());
     appendMenu(window, "&Station", items);

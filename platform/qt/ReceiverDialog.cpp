@@ -5,12 +5,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <vector>
 
 #include "platform/StationWindow.h"
+#include "platform/qt/OkCancel.h"
 #include "platform/qt/PlatformWindow.h"
 #include "rx/ClockCorrection.h"
 
@@ -65,6 +65,9 @@ ReceiverFields makeFields(QDialog& dialog, const ReceiverChoice& choice)
         box->setChecked(choice.*option.field);
         fields.switchBoxes.push_back(box);
     }
+    fields.clock->setObjectName(QStringLiteral("clock"));
+    fields.rxPpm->setObjectName(QStringLiteral("rxPpm"));
+    fields.txPpm->setObjectName(QStringLiteral("txPpm"));
     fields.rxPpm->setToolTip(QStringLiteral("Positive when the receiving card samples fast"));
     fields.txPpm->setToolTip(QStringLiteral("Positive when this station's card plays fast"));
     fields.enableForClock();
@@ -84,10 +87,7 @@ bool runReceiverDialog(WindowHandle window, ReceiverChoice& choice)
     for (QCheckBox* box : fields.switchBoxes)
         form->addRow(QString(), box);
     form->addRow(QStringLiteral("&Transmitting card error:"), fields.txPpm);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    form->addRow(buttons);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    addOkCancel(dialog, form);
     QObject::connect(fields.clock, &QComboBox::currentIndexChanged, &dialog, [&fields] { fields.enableForClock(); });
     const bool accepted = dialog.exec() == QDialog::Accepted;
     if (accepted)

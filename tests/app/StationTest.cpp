@@ -71,7 +71,7 @@ TEST_F(StationTest, AudioGroupChoosesTheDevicesAndTheLevelHeldToItsRange)
     EXPECT_EQ(levelAtStart(""), 0.0);
     const std::vector<std::string> menus = fake::appendedMenus();
     EXPECT_TRUE(std::ranges::any_of(menus, [](const std::string& menu) {
-        return menu.starts_with("&Station | 40101 Sound &Devices... | 40110 &Push-to-Talk... | 40120 &Receiver... | ");
+        return menu.starts_with("&Station | 40101 Sound &Devices... | 40110 &Push-to-Talk... | 40120 R&eceiver... | ");
     }));
 }
 
