@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Consumes samples from the clock corrections of receiver and transmitter; produces
-// them at another rate. The table is built once, on first use, by whichever thread
-// comes first (a function-local static, so safely).
+// them at another rate, from one table of windowed-sinc phases built once.
 #include "rx/Resampler.h"
 
 #include <cmath>
@@ -39,20 +38,19 @@ Table buildTable()
     return table;
 }
 
-const Table& table()
+}  // namespace
+
+const ResamplerTable* resamplerTable()
 {
     static const Table built = buildTable();
-    return built;
+    return &built.taps;
 }
-
-}  // namespace
 
 void restartResampler(Resampler& resampler, double inputStep)
 {
     std::ranges::fill(resampler.history, 0.0F);
     resampler.nextOutput = 1.0;
     resampler.inputStep = inputStep;
-    resampler.table = &table().taps;
 }
 
 }  // namespace q60

@@ -14,16 +14,19 @@ inline constexpr int resamplerPhases = 512;  // fractional positions in the tabl
 
 using ResamplerTable = float[resamplerPhases + 1][resamplerTaps];
 
+// The interpolation table, built on first use (by whichever thread comes first: a
+// function-local static, so safely).
+const ResamplerTable* resamplerTable();
+
 // One stream's state; each user owns its own, on one thread.
 struct Resampler {
     float history[resamplerTaps] = {};  // the last input samples, oldest first
     double nextOutput = 1.0;            // where the next output falls, in inputs after the centre tap
     double inputStep = 1.0;             // input samples per output sample
-    const ResamplerTable* table = nullptr;  // shared by every stream, set by the restart
+    const ResamplerTable* table = resamplerTable();
 };
 
-// Forgets the history (silence before the next sample) and sets the step; needed
-// once before the first sample.
+// Forgets the history (silence before the next sample) and sets the step.
 void restartResampler(Resampler& resampler, double inputStep);
 
 // The output at fraction (0 to 1) of the way from the centre tap to the next sample;
