@@ -9,6 +9,7 @@
 #include "app/Help.h"
 #include "app/Pictures.h"
 #include "app/PttSettings.h"
+#include "app/ReceiverSettings.h"
 #include "app/Resources.h"
 #include "app/RxCommands.h"
 #include "app/Settings.h"
@@ -54,6 +55,7 @@ void onInitDialog(WindowHandle window)
     describePorts(window);
     startTimer(window, rxTimerId, rxTimerPeriodMs);
     readPttSettings();
+    readReceiverSettings();
     readSettings(window);
     initStation(window);
     initPictures(window);
@@ -104,6 +106,9 @@ void onCommand(WindowHandle window, int id)
         break;
     case cmdPushToTalk:
         pttDialogCommand(window);
+        break;
+    case cmdReceiver:
+        receiverDialogCommand(window);
         break;
     case cmdPortNone:
     case cmdPortCom1:
@@ -175,6 +180,7 @@ void mainWindowProc(WindowHandle window, const WindowMessage& message)
         showSoundHoles(window);
         checkPtt();
         pictureTick(window);
+        showReceiverStatus();
         break;
     }
     if (message.kind != MessageKind::Destroy && message.kind != MessageKind::Paint)

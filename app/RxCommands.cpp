@@ -7,6 +7,7 @@
 
 #include "app/MainDialog.h"
 #include "app/Pictures.h"
+#include "app/ReceiverSettings.h"
 #include "app/Resources.h"
 #include "rx/FilterBank.h"
 #include "rx/FmDemodulator.h"
@@ -39,6 +40,7 @@ void onRxButton(WindowHandle window)
         return;
     }
     rxActive = true;
+    applyReceiverChoice();
 }
 
 // Only the low peak is divided: the bar shows about the positive peak amplitude.

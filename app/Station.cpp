@@ -3,6 +3,7 @@
 // Window thread.
 #include "app/Station.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include "app/MainDialog.h"
 #include "app/Pictures.h"
 #include "app/PttSettings.h"
+#include "app/ReceiverSettings.h"
 #include "app/RxCommands.h"
 #include "app/TxCommands.h"
 #include "platform/SoundChoice.h"
@@ -37,14 +39,15 @@ double txLevelFrom(const std::string& text)
     return std::fmin(0.0, std::fmax(lowestTxLevelDb, level));
 }
 
-std::string numberText(double value)
+}  // namespace
+
+// Written the same whatever the locale, as the file is read back under any.
+std::string stationNumberText(double value)
 {
     char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
+    const auto written = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, written.ptr);
 }
-
-}  // namespace
 
 std::string stationEntry(const StationEntries& entries, const char* key)
 {
@@ -58,7 +61,8 @@ void initStation(WindowHandle window)
     chooseSoundDevices(
         SoundChoice{stationEntry(entries, outputKey), stationEntry(entries, inputKey),
                     txLevelFrom(stationEntry(entries, txLevelKey))});
-    std::vector<MenuItemText> items{{cmdSoundDevices, "Sound &Devices..."}, {cmdPushToTalk, "&Push-to-Talk..."}};
+    std::vector<MenuItemText> items{{cmdSoundDevices, "Sound &Devices..."}, {cmdPushToTalk, "&Push-to-Talk..."},
+                                    {cmdReceiver, "R&eceiver..."}};
     const std::vector<MenuItemText> pictureItems = pictureMenuItems();
     items.insert(items.end(), pictureItems.begin(), pictureItems.end());
     appendMenu(window, "&Station", items);
@@ -69,10 +73,10 @@ void soundDevicesCommand(WindowHandle window)
     SoundChoice choice = chosenSoundDevices();
     if (!runSoundDevicesDialog(window, choice))
         return;
-    choice.txLevelDb = txLevelFrom(numberText(choice.txLevelDb));
+    choice.txLevelDb = txLevelFrom(stationNumberText(choice.txLevelDb));
     chooseSoundDevices(choice);
     writeStationFile(stationPath,
-                     {{outputKey, choice.output}, {inputKey, choice.input}, {txLevelKey, numberText(choice.txLevelDb)}});
+                     {{outputKey, choice.output}, {inputKey, choice.input}, {txLevelKey, stationNumberText(choice.txLevelDb)}});
 }
 
 void soundDeviceLost(WindowHandle window, int side)

@@ -16,6 +16,9 @@ inline constexpr double lowestTxLevelDb = -40.0;
 // The text of "group/key", empty when the entries have none.
 std::string stationEntry(const StationEntries& entries, const char* key);
 
+// A number as "station.ini" stores it: "-12.5", "2000".
+std::string stationNumberText(double value);
+
 // At start: the [audio] group applied to the sound devices, and the Station menu.
 void initStation(WindowHandle window);
 

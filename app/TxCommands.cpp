@@ -4,11 +4,13 @@
 #include "app/TxCommands.h"
 
 #include "app/MainDialog.h"
+#include "app/ReceiverSettings.h"
 #include "app/Resources.h"
 #include "app/Settings.h"
 #include "platform/Serial.h"
 #include "tx/FrameModulator.h"
 #include "tx/PttControl.h"
+#include "tx/TxClock.h"
 #include "tx/TxStreamer.h"
 
 namespace q60 {
@@ -33,6 +35,7 @@ void txCommand(WindowHandle window)
         return;
     }
     txActive = true;
+    setTxClockCorrection(chosenReceiver().txPpm);
     if (startTx(window)) {
         setPtt(true);
         return;

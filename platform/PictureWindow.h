@@ -34,6 +34,8 @@ std::string takeDroppedFile();
 void setPictureWindowPicture(const GreyPicture& picture, const std::string& mark);
 // The picture being sent, for the small pane.
 void setPictureWindowTxPicture(const GreyPicture& picture);
+// The receiver's status, shown after the window's title: what it measured, or empty.
+void setPictureWindowStatus(const std::string& text);
 // Smooth (true) or sharp (false) scaling of both pictures.
 void setPictureWindowSmooth(bool smooth);
 

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the station's own additions ask of the main window: a tip on the level bar,
-// the "Station" menu after the specified ones, and the sound device dialog.
+// the "Station" menu after the specified ones, and the station's dialogs.
 #include <string>
 #include <vector>
 
 #include "platform/PttChoice.h"
+#include "platform/ReceiverChoice.h"
 #include "platform/SoundChoice.h"
 #include "platform/Window.h"
 
@@ -35,5 +36,9 @@ bool runSoundDevicesDialog(WindowHandle window, SoundChoice& choice);
 // The push-to-talk dialog, with choice preselected; true, with choice set to the
 // user's, on OK.
 bool runPttDialog(WindowHandle window, PttChoice& choice);
+
+// The receiver dialog, with choice preselected; true, with choice set to the user's,
+// on OK.
+bool runReceiverDialog(WindowHandle window, ReceiverChoice& choice);
 
 }  // namespace q60

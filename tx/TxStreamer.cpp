@@ -10,11 +10,15 @@
 #include "platform/Audio.h"
 #include "platform/Threads.h"
 #include "tx/FrameModulator.h"
+#include "tx/TxClock.h"
 
 namespace q60 {
 namespace {
 
 constexpr uint32_t playBufferBytes = synthBufferBytes;  // about 2.04 s of tone
+// A frame corrected for the card's clock is built in the synthesis memory after the
+// frame itself.
+static_assert(frameSamples + maxCorrectedFrameBytes <= synthBufferBytes);
 constexpr int pollPauseMs = 50;
 constexpr int idlePauseMs = 500;
 constexpr int stopWaitMs = 1000;  // longer than the feeder's longest cycle
@@ -71,10 +75,15 @@ bool writeBlock(const uint8_t* source, uint32_t length, uint32_t offset)
 // A frame that cannot be written is dropped; the next one is built anew.
 void sendFrame()
 {
-    const uint32_t length = static_cast<uint32_t>(modulateFrame());
-    if (!writeBlock(synthBuffer, length, writeOffset))
+    int length = modulateFrame();
+    const uint8_t* tone = synthBuffer;
+    if (txClockCorrectionPpm() != 0.0) {
+        tone = synthBuffer + frameSamples;
+        length = correctTxClock(synthBuffer, length, synthBuffer + frameSamples);
+    }
+    if (!writeBlock(tone, static_cast<uint32_t>(length), writeOffset))
         return;
-    writeOffset = writeOffset + length;
+    writeOffset = writeOffset + static_cast<uint32_t>(length);
     if (writeOffset >= playBufferBytes)
         writeOffset = writeOffset - playBufferBytes;
 }

@@ -15,6 +15,7 @@ namespace {
 bool shown = false;
 ShownPicture received;
 ShownPicture sent;
+std::string status;
 std::string desktopFolder = "/home/op/Pictures";
 std::vector<SavedPicture> saved;
 bool savesFail = false;
@@ -35,6 +36,7 @@ ShownPicture copyOf(const GreyPicture& picture)
 bool pictureWindowShown() { return shown; }
 ShownPicture pictureWindowPicture() { return received; }
 ShownPicture pictureWindowTxPicture() { return sent; }
+std::string pictureWindowStatus() { return status; }
 void setDesktopPicturesFolder(const std::string& folder) { desktopFolder = folder; }
 std::vector<SavedPicture> savedPictures() { return saved; }
 void failPictureSaves(bool fail) { savesFail = fail; }
@@ -67,6 +69,7 @@ void setPictureWindowPicture(const GreyPicture& picture, const std::string& mark
 }
 
 void setPictureWindowTxPicture(const GreyPicture& picture) { fake::sent = fake::copyOf(picture); }
+void setPictureWindowStatus(const std::string& text) { fake::status = text; }
 void setPictureWindowSmooth(bool) {}
 void copyPictureToClipboard(const GreyPicture&) {}
 std::string desktopPicturesFolder() { return fake::desktopFolder; }

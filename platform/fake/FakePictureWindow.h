@@ -17,6 +17,7 @@ struct ShownPicture {
 bool pictureWindowShown();
 ShownPicture pictureWindowPicture();
 ShownPicture pictureWindowTxPicture();
+std::string pictureWindowStatus();
 
 // The desktop's pictures folder the fake reports.
 void setDesktopPicturesFolder(const std::string& folder);

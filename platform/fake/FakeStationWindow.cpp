@@ -17,6 +17,8 @@ bool dialogAccepts = false;
 SoundChoice dialogChoice;
 bool pttDialogAccepts = false;
 PttChoice pttDialogChoice;
+bool receiverDialogAccepts = false;
+ReceiverChoice receiverDialogChoice;
 
 }  // namespace
 
@@ -30,6 +32,12 @@ void answerPttDialog(bool accept, const PttChoice& choice)
 {
     pttDialogAccepts = accept;
     pttDialogChoice = choice;
+}
+
+void answerReceiverDialog(bool accept, const ReceiverChoice& choice)
+{
+    receiverDialogAccepts = accept;
+    receiverDialogChoice = choice;
 }
 
 std::string levelBarTip() { return tip; }
@@ -75,6 +83,18 @@ bool runPttDialog(WindowHandle, PttChoice& choice)
     if (fake::pttDialogAccepts)
         choice = fake::pttDialogChoice;
     return fake::pttDialogAccepts;
+}
+
+}  // namespace q60
+
+namespace q60 {
+
+bool runReceiverDialog(WindowHandle, ReceiverChoice& choice)
+{
+    fake::log("runReceiverDialog");
+    if (fake::receiverDialogAccepts)
+        choice = fake::receiverDialogChoice;
+    return fake::receiverDialogAccepts;
 }
 
 }  // namespace q60

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/PttChoice.h"
+#include "platform/ReceiverChoice.h"
 #include "platform/SoundChoice.h"
 
 namespace q60::fake {
@@ -12,6 +13,7 @@ namespace q60::fake {
 // How the next sound device dialogs end: OK with this choice, or Cancel.
 void answerSoundDevicesDialog(bool accept, const SoundChoice& choice);
 void answerPttDialog(bool accept, const PttChoice& choice);
+void answerReceiverDialog(bool accept, const ReceiverChoice& choice);
 
 // The level bar's tip as last set; the appended menus, each "text | id item | ...".
 std::string levelBarTip();

@@ -54,13 +54,15 @@ QRect fourByThree(const QRect& area)
     return QRect(area.x() + (area.width() - width) / 2, area.y() + (area.height() - height) / 2, width, height);
 }
 
+const QString title = QStringLiteral("Quorrel 60line Picture");
+
 class PictureView : public QWidget {
 public:
     PictureView(WindowHandle owner, const PictureWindowCommands& commands)
         : QWidget(owner, Qt::Window), owner(owner), commands(commands)
     {
         setAcceptDrops(true);
-        setWindowTitle(QStringLiteral("Quorrel 60line Picture"));
+        setWindowTitle(title);
         resize(startWidth, startHeight);
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
@@ -141,7 +143,10 @@ QPointer<PictureView> view;
 QImage received(1, 1, QImage::Format_Grayscale8);
 QImage sent(1, 1, QImage::Format_Grayscale8);
 QString mark;
+QString status;
 bool smooth = true;
+
+QString titleWithStatus() { return status.isEmpty() ? title : title + QStringLiteral(" - ") + status; }
 
 void refresh()
 {
@@ -151,6 +156,7 @@ void refresh()
     view->sent = sent;
     view->mark = mark;
     view->smooth = smooth;
+    view->setWindowTitle(titleWithStatus());
     view->update();
 }
 
@@ -183,6 +189,16 @@ void setPictureWindowPicture(const GreyPicture& picture, const std::string& text
 void setPictureWindowTxPicture(const GreyPicture& picture)
 {
     sent = imageOf(picture);
+    refresh();
+}
+
+// Set at every tick: the title changes only with the text.
+void setPictureWindowStatus(const std::string& text)
+{
+    const QString changed = QString::fromStdString(text);
+    if (changed == status)
+        return;
+    status = changed;
     refresh();
 }
 

@@ -4,12 +4,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QSpinBox>
 
 #include "platform/StationWindow.h"
+#include "platform/qt/OkCancel.h"
 #include "platform/qt/PlatformWindow.h"
 
 namespace q60 {
@@ -93,10 +93,7 @@ bool runPttDialog(WindowHandle window, PttChoice& choice)
     form->addRow(QString(), fields.inverted);
     form->addRow(QStringLiteral("Hamlib &model:"), fields.model);
     form->addRow(QStringLiteral("&Baud:"), fields.baud);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    form->addRow(buttons);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    addOkCancel(dialog, form);
     QObject::connect(fields.method, &QComboBox::currentIndexChanged, &dialog, [&fields] { fields.enableForMethod(); });
     const bool accepted = dialog.exec() == QDialog::Accepted;
     if (accepted)

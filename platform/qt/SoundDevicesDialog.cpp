@@ -4,12 +4,12 @@
 // level in whole decibels.
 #include <QComboBox>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QSpinBox>
 
 #include "platform/StationWindow.h"
 #include "platform/qt/AudioDevices.h"
+#include "platform/qt/OkCancel.h"
 #include "platform/qt/PlatformWindow.h"
 
 namespace q60 {
@@ -74,10 +74,7 @@ bool runSoundDevicesDialog(WindowHandle window, SoundChoice& choice)
     form->addRow(QStringLiteral("&Output (transmit):"), lists.output);
     form->addRow(QStringLiteral("&Input (receive):"), lists.input);
     form->addRow(QStringLiteral("Transmit &level:"), level);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    form->addRow(buttons);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    addOkCancel(dialog, form);
     // Word of a change arrives on the sound server's thread; the lists are refilled here.
     // A refill still queued when the dialog ends goes with it.
     watchAudioDevices([&dialog, &lists] {

@@ -11,13 +11,18 @@
 
 #include "app/MainDialog.h"
 #include "app/PttSettings.h"
+#include "app/ReceiverSettings.h"
 #include "app/Resources.h"
 #include "platform/SoundChoice.h"
 #include "platform/fake/FakeAudio.h"
+#include "platform/fake/FakePictureWindow.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/FakeStationFile.h"
 #include "platform/fake/FakeStationWindow.h"
+#include "rx/ClockCorrection.h"
+#include "rx/PictureAssembler.h"
 #include "tx/PttControl.h"
+#include "tx/TxClock.h"
 #include "tests/support/ScratchDirectory.h"
 
 namespace q60 {
@@ -42,6 +47,14 @@ protected:
 
     static double levelAtStart(const std::string& text) { return startWith("", "", text).txLevelDb; }
 
+    // The receiver's choice from a "station.ini" of these entries.
+    static ReceiverChoice receiverFrom(const StationEntries& entries)
+    {
+        fake::setStationFile(entries);
+        readReceiverSettings();
+        return chosenReceiver();
+    }
+
     test::ScratchDirectory scratch;
 };
 
@@ -58,7 +71,7 @@ TEST_F(StationTest, AudioGroupChoosesTheDevicesAndTheLevelHeldToItsRange)
     EXPECT_EQ(levelAtStart(""), 0.0);
     const std::vector<std::string> menus = fake::appendedMenus();
     EXPECT_TRUE(std::ranges::any_of(menus, [](const std::string& menu) {
-        return menu.starts_with("&Station | 40101 Sound &Devices... | 40110 &Push-to-Talk... | ");
+        return menu.starts_with("&Station | 40101 Sound &Devices... | 40110 &Push-to-Talk... | 40120 R&eceiver... | ");
     }));
 }
 
@@ -78,6 +91,54 @@ TEST_F(StationTest, DialogOkWritesTheAudioGroupAndKeepsOtherKeysCancelChangesNot
                                                    {"audio/output", "radio"},
                                                    {"audio/txLevelDb", "-20"},
                                                    {"ptt/line", "rts"}}));
+}
+
+TEST_F(StationTest, ReceiverGroupsReadEachOptionAndABrokenValueIsItsDefault)
+{
+    const ReceiverChoice fixed = receiverFrom({{"rx/ppm", "-123.5"}, {"rx/fastLock", "true"}, {"tx/ppm", "40"}});
+    EXPECT_EQ(fixed.clock, ClockMode::fixed);
+    EXPECT_EQ(fixed.rxPpm, -123.5);
+    EXPECT_TRUE(fixed.fastLock);
+    EXPECT_EQ(fixed.txPpm, 40.0);
+    EXPECT_EQ(receiverFrom({{"rx/ppm", "auto"}}).clock, ClockMode::automatic);
+    EXPECT_EQ(receiverFrom({{"rx/ppm", "2000"}}).rxPpm, 2000.0);
+    EXPECT_EQ(receiverFrom({{"rx/ppm", "+123.4"}}).rxPpm, 123.4) << "as the picture window shows it";
+    for (const char* broken : {"", "0", "2000.1", "-1e9", "nan", "inf", "12 ppm", "Auto", "+-5", "+"}) {
+        const ReceiverChoice choice = receiverFrom({{"rx/ppm", broken}, {"rx/fastLock", "1"}, {"tx/ppm", broken}});
+        EXPECT_EQ(choice.clock, ClockMode::off) << broken;
+        EXPECT_EQ(choice.rxPpm, 0.0) << broken;
+        EXPECT_FALSE(choice.fastLock);
+        EXPECT_EQ(choice.txPpm, 0.0) << broken;
+    }
+}
+
+// RX on applies the stored options; OK while receiving writes them beside the other
+// groups and applies them at once, and the picture window then shows what is measured.
+TEST_F(StationTest, ReceiverDialogOkWritesRxAndTxAndAppliesThemWhileReceiving)
+{
+    fake::setStationFile({{"rx/ppm", "250"}, {"ptt/lines", "rts"}});
+    deliver({MessageKind::InitDialog});
+    command(idRxButton);
+    EXPECT_EQ(clockCorrectionPpm(), 250.0);
+    EXPECT_FALSE(fastLock);
+    fake::answerReceiverDialog(true, ReceiverChoice{ClockMode::automatic, 250.0, true, 12.5});
+    command(cmdReceiver);
+    EXPECT_EQ(fake::stationFile(), (StationEntries{{"ptt/lines", "rts"}, {"rx/fastLock", "true"},
+                                                   {"rx/ppm", "auto"}, {"tx/ppm", "12.5"}}));
+    EXPECT_TRUE(fastLock);
+    EXPECT_EQ(clockCorrectionPpm(), 0.0) << "automatic correction starts from none";
+    const WindowMessage tick{MessageKind::Timer, rxTimerId};
+    deliver(tick);
+    EXPECT_EQ(fake::pictureWindowStatus(), "clock +0.0 ppm");
+    command(idRxButton);
+    deliver(tick);
+    EXPECT_EQ(fake::pictureWindowStatus(), "");
+    command(idTxButton);
+    EXPECT_EQ(txClockCorrectionPpm(), 12.5);
+    command(idTxButton);
+    fake::answerReceiverDialog(false, ReceiverChoice{});
+    command(cmdReceiver);
+    EXPECT_EQ(chosenReceiver().txPpm, 12.5) << "Cancel changes nothing";
 }
 
 // OK while transmitting on COM 1: the old lines are released and the port closed

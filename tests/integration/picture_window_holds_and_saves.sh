@@ -2,7 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The picture window on a played recording: once the recording has ended, the window
 # still holds the last complete picture, marked as held, and Ctrl+S saves exactly the
-# picture it shows into the pictures folder of "station.ini".
+# picture it shows into the pictures folder of "station.ini". The recording is played
+# 1000 ppm fast with the clock correction automatic ([rx] ppm=auto): while it plays,
+# the window's title shows the error measured.
 # Usage: picture_window_holds_and_saves.sh PROGRAM CODEC ARTIFACT_DIR (inside a session with sound)
 set -euo pipefail
 PROGRAM=$1
@@ -13,14 +15,28 @@ source "$(dirname "$0")/session.sh"
 # Columns of grey, dark to light: a picture the flywheel's flat grey cannot pass for.
 /usr/bin/convert -size 80x60 gradient:white-black -rotate 90 -colorspace Gray -depth 8 pattern.pgm
 "$codec" encode --frames 12 pattern.pgm recording.wav
-printf '[pictures]\nwindow=true\nsmooth=false\nfolder=%s\n' "$work/kept" >station.ini
+printf '[pictures]\nwindow=true\nsmooth=false\nfolder=%s\n[rx]\nppm=auto\n' "$work/kept" >station.ini
 
 start_program
 picture=$(xdotool search --onlyvisible --name '^Quorrel 60line Picture$' | head -n1)
 [[ -n $picture ]] || { echo "the picture window was not shown at start" >&2; exit 1; }
 xdotool windowfocus --sync "$window" key Tab space  # RX on
 sleep 0.5
-paplay recording.wav
+# Played 1000 ppm fast: the WAV's bytes as raw tone at 11036 Hz (its 44-byte header
+# a click before the first frame).
+pacat --playback --format=u8 --channels=1 --rate=11036 recording.wav &
+player=$!
+trap 'kill "$player" "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT  # session.sh's, and the player
+sleep 8  # about 9 frames: measured from the fourth on
+title=$(xdotool getwindowname "$picture")
+echo "picture window while receiving: $title"
+[[ $title =~ ^Quorrel\ 60line\ Picture\ -\ clock\ ([+-][0-9]+\.[0-9])\ ppm$ ]] ||
+  { echo "the picture window does not show the measured clock error" >&2; exit 1; }
+measured=${BASH_REMATCH[1]}
+# The receiving card is slow against that sender: -998.9 ppm (measured: -995.3).
+awk -v ppm="$measured" 'BEGIN { exit !(ppm > -1025 && ppm < -975) }' ||
+  { echo "measured $measured ppm where the path is -998.9 ppm" >&2; exit 1; }
+wait "$player"
 sleep 3.5  # past the hold time after the last frame sync
 still_running "after the recording"
 screenshot "$picture" picture-window-held.png

@@ -4,11 +4,21 @@
 // "settings.txt" and closing writes it).
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QImage>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "app/MainDialog.h"
+#include "app/ReceiverSettings.h"
 #include "app/Resources.h"
 #include "app/Settings.h"
 #include "platform/qt/PlatformWindow.h"
@@ -62,6 +72,57 @@ protected:
     test::ScratchDirectory scratch;
     std::unique_ptr<PlatformWindow> window;
 };
+
+// What the receiver dialog showed when it came up, as "clock rxPpm fastLock txPpm".
+QString shownReceiverChoice(QDialog* dialog)
+{
+    return QStringLiteral("%1 %2 %3 %4")
+        .arg(dialog->findChild<QComboBox*>(QStringLiteral("clock"))->currentText())
+        .arg(dialog->findChild<QDoubleSpinBox*>(QStringLiteral("rxPpm"))->value())
+        .arg(dialog->findChild<QCheckBox*>()->isChecked())
+        .arg(dialog->findChild<QDoubleSpinBox*>(QStringLiteral("txPpm"))->value());
+}
+
+// Opens Station > Receiver... and, once it is up, notes what it shows, lets change
+// set its fields and presses OK.
+QString answerReceiverDialog(PlatformWindow& window, const std::function<void(QDialog*)>& change)
+{
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || dialog->windowTitle() != QStringLiteral("Receiver")) {
+            ADD_FAILURE() << "no receiver dialog";
+            return;
+        }
+        shown = shownReceiverChoice(dialog);
+        change(dialog);
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    window.menuItem(cmdReceiver)->trigger();
+    return shown;
+}
+
+// The dialog's choice goes into "station.ini" and comes back into the dialog.
+TEST_F(MainWindowTest, ReceiverDialogChoiceRoundTripsThroughTheStationFile)
+{
+    test::writeFile("station.ini", "[rx]\nppm=-42.5\n");
+    start();
+    const QString first = answerReceiverDialog(*window, [](QDialog* dialog) {
+        dialog->findChild<QComboBox*>(QStringLiteral("clock"))->setCurrentIndex(1);
+        dialog->findChild<QDoubleSpinBox*>(QStringLiteral("rxPpm"))->setValue(123.4);
+        dialog->findChild<QCheckBox*>()->setChecked(true);
+        dialog->findChild<QDoubleSpinBox*>(QStringLiteral("txPpm"))->setValue(-7);
+    });
+    EXPECT_EQ(first.toStdString(), "Fixed -42.5 0 0");
+    const std::string stored = readFile("station.ini");
+    EXPECT_NE(stored.find("[rx]\nfastLock=true\nppm=123.4\n"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("[tx]\nppm=-7\n"), std::string::npos) << stored;
+    const QString again = answerReceiverDialog(*window, [](QDialog* dialog) {
+        dialog->findChild<QComboBox*>(QStringLiteral("clock"))->setCurrentIndex(2);
+    });
+    EXPECT_EQ(again.toStdString(), "Fixed 123.4 1 -7");
+    EXPECT_NE(readFile("station.ini").find("ppm=auto"), std::string::npos);
+}
 
 TEST_F(MainWindowTest, PictureAreaIsBlackAtStart)
 {

@@ -21,6 +21,7 @@
 #include "platform/fake/FakeThreads.h"
 #include "tx/FrameModulator.h"
 #include "tx/PttControl.h"
+#include "tx/TxClock.h"
 
 namespace q60 {
 namespace {
@@ -163,6 +164,22 @@ TEST_F(TxStreamerFeederTest, SteadyPlayGetsFramesBackToBackWrappingAtTheBufferEn
     const Bytes contents = fake::playBufferContents();
     ASSERT_EQ(contents.size(), 22500U);
     EXPECT_TRUE(contents == slice(frame, 6600, 3000) + frame + frame + slice(frame, 6300, 300));
+}
+
+// A card 1000 ppm fast gets frames of 9609.6 bytes on average, back to back as
+// one stream: the second frame's lengths and bytes follow on from the first's.
+TEST_F(TxStreamerFeederTest, ACorrectedClockWritesTheResampledStreamFrameAfterFrame)
+{
+    setTxClockCorrection(1000.0);
+    Bytes stream(2 * maxCorrectedFrameBytes);
+    const int first = correctTxClock(frame.data(), frameSamples, stream.data());
+    const int second = correctTxClock(frame.data(), frameSamples, stream.data() + first);
+    stream.resize(first + second);
+    setTxClockCorrection(1000.0);
+    runCycles({0, 19000, 6110});  // distances: full, 3500, 3500 or 3499
+    EXPECT_EQ(callsOf({"lockPlayBuffer"}), (Log{"lockPlayBuffer 0 " + std::to_string(first),
+                                                "lockPlayBuffer " + std::to_string(first) + " " + std::to_string(second)}));
+    EXPECT_TRUE(slice(fake::playBufferContents(), 0, first + second) == stream);
 }
 
 TEST_F(TxStreamerFeederTest, TheWriterWrapsToOffset0ExactlyAfter75Frames)

@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The receiver's options and the station's own clock error, as "station.ini" and the
+// receiver dialog choose them; every one is off by default.
+namespace q60 {
+
+enum class ClockMode { off, fixed, automatic };
+
+struct ReceiverChoice {
+    ClockMode clock = ClockMode::off;
+    double rxPpm = 0.0;     // fixed: the receiving card's rate error, + samples fast
+    bool fastLock = false;  // the line phase jumps into line once enough line syncs agree
+    double txPpm = 0.0;     // the transmitting card's rate error, + plays fast
+};
+
+}  // namespace q60
