@@ -15,7 +15,8 @@ extern float levelLow;
 float demodulateSample(int32_t sample);
 
 // The same for count samples at once (at most demodulatorBlock), value for value and
-// bit for bit what demodulateSample gives them one by one, only faster.
+// bit for bit what demodulateSample gives them one by one, only faster. Without the
+// frequency control, which follows the tones sample by sample.
 inline constexpr int demodulatorBlock = 512;
 void demodulateBlock(const int32_t* samples, float* values, int count);
 
