@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <numbers>
 
 #include "tx/ToneFormat.h"
@@ -192,10 +191,11 @@ void measureFrequency(float c, float s, float prevC, float prevS)
     keptC[keptIndex] = c;
     keptS[keptIndex] = s;
     keptCorrection[keptIndex] = correction;
-    // The phase step from the last output to this one, plus the mixer's own move.
-    takeStep(std::atan2(static_cast<double>(c) * prevS - static_cast<double>(s) * prevC,
-                        static_cast<double>(c) * prevC + static_cast<double>(s) * prevS) +
-             correction);
+    // The phase step from the last output to this one, plus the mixer's own move; none
+    // from outputs a NaN coefficient spoilt, which would spoil the running sums for good.
+    const double step = std::atan2(static_cast<double>(c) * prevS - static_cast<double>(s) * prevC,
+                                   static_cast<double>(c) * prevC + static_cast<double>(s) * prevS);
+    takeStep(std::isfinite(step) ? step + correction : correction);
     if (samplesInStretch == 0 || windowSum < stretchLowest[stretchIndex]) {
         stretchLowest[stretchIndex] = windowSum;
         stretchLowestEnd[stretchIndex] = keptIndex;

@@ -37,11 +37,9 @@ constexpr int32_t lastPosition = rxPictureWidth - 1;
 constexpr int32_t agreementSpan = 2;  // line syncs within this many values either way agree
 constexpr int32_t fastLockTarget = 1;  // the middle of the positions where the default settles
 constexpr int32_t pulseValues = 2 * lineSyncPixels;  // one line sync
-// Of the last 128 values (most of the frame sync, ending inside its own line), 96 must
-// lie at or below the sync level; clicks in a weak frame sync cannot stop that, and
-// neither noisy black nor line syncs reach it.
+// The last 112 values (most of the frame sync, so it is taken inside its own line) must
+// lie at or below the sync level on average, which black in noise and line syncs do not.
 constexpr int32_t frameSyncHoldValues = 112;
-constexpr int32_t frameSyncHeldValues = 80;
 constexpr int32_t dueSpan = 4;  // values either side of where an agreed line sync is due
 constexpr int32_t wholeLineSpan = rxPictureWidth / 2 - 1;
 // Both filters see levels against the sync level, within this either way, so a click
@@ -364,11 +362,6 @@ void setSturdySync(bool on)
     searching = false;
     dueStart = fastLockTarget;
     linesAgree = false;
-}
-
-bool sturdySyncActive()
-{
-    return sturdy;
 }
 
 void setPictureRestartHandler(PictureRestartHandler handler)

@@ -292,7 +292,8 @@ TEST_P(WeakSignal, LinesUpAndTakesOnlyRealFrameSyncs)
     int worstColumn = 0;
     FrameSyncs syncs;
     for (int frame = 2; frame < 12; ++frame) {
-        const FrameSyncs inFrame = receiveCountingFrameSyncs(recording, frame * frameSamples, (frame + 1) * frameSamples);
+        const size_t start = frame * frameSamples;
+        const FrameSyncs inFrame = receiveCountingFrameSyncs(recording, start, start + frameSamples);
         syncs.taken += inFrame.taken;
         syncs.misplaced += inFrame.misplaced;
         worstColumn = std::max(worstColumn, std::abs(test::columnStep(1, syncColumn())));
