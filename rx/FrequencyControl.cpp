@@ -29,7 +29,9 @@ constexpr int stretchSamples = lineSamples;  // the lowest window of each is kep
 constexpr int stretchesPerFrame = frameSamples / stretchSamples;
 // A frame and one stretch more, so one frame sync always lies wholly inside.
 constexpr int stretchesSearched = stretchesPerFrame + 1;
-constexpr int keptSamples = stretchesSearched * stretchSamples;
+// The outputs kept: the stretches searched and the line before them, where a window
+// found early in the oldest stretch began.
+constexpr int keptSamples = (stretchesSearched + 1) * stretchSamples;
 // The frame sync lies about 290 Hz under the frame's mean even on a black picture;
 // a frame without such a dip (noise, silence) measures nothing.
 constexpr double minDipHz = 150.0;
@@ -146,7 +148,7 @@ void closeStretch()
     if (stretchesInFrame < stretchesPerFrame)
         return;
     stretchesInFrame = 0;
-    if (stepsSeen == stretchesSearched * stretchSamples)
+    if (stepsSeen == keptSamples)
         measureFrame();
     frameSum = 0.0;
 }
@@ -156,7 +158,7 @@ void takeStep(double step)
     windowSum = windowSum + step - steps[stepIndex];
     steps[stepIndex] = step;
     stepIndex = (stepIndex + 1) % syncWindow;
-    stepsSeen = std::min(stepsSeen + 1, stretchesSearched * stretchSamples);
+    stepsSeen = std::min(stepsSeen + 1, keptSamples);
     frameSum = frameSum + step;
 }
 
