@@ -9,6 +9,7 @@
 
 #include "rx/ClockCorrection.h"
 #include "rx/FilterBank.h"
+#include "rx/FrequencyControl.h"
 #include "rx/PictureAssembler.h"
 #include "tx/FrameModulator.h"
 #include "video/FrameGrabber.h"
@@ -161,7 +162,23 @@ void correctedReceiveChain(benchmark::State& state)
 
 BENCHMARK_CAPTURE(receiveChain, default_filters, Filters::defaults);
 BENCHMARK(receiveChainInBlocks);
+// Every correction on: besides the above, frequency control (a phase step per sample)
+// and sturdy sync (its two matched filters), through receiveBytes as the codec does.
+void fullyCorrectedReceiveChain(benchmark::State& state)
+{
+    fastLock = true;
+    setClockTracking(true);
+    setFrequencyControl(true);
+    setSturdySync(true);
+    receiveChainInBlocks(state);
+    setSturdySync(false);
+    setFrequencyControl(false);
+    setClockTracking(false);
+    fastLock = false;
+}
+
 BENCHMARK(correctedReceiveChain);
+BENCHMARK(fullyCorrectedReceiveChain);
 BENCHMARK_CAPTURE(receiveChain, longest_filters, Filters::longest);
 BENCHMARK_CAPTURE(modulator, test_ramp, Picture::testRamp);
 BENCHMARK_CAPTURE(modulator, camera_picture, Picture::camera);

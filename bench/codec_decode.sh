@@ -4,7 +4,7 @@
 # elapsed time and peak resident memory, also against the recording itself.
 # Usage: bench/codec_decode.sh [path/to/quorrel60-codec [decode options...]]
 # The default binary is build/tools/quorrel60-codec under the repository root; the
-# options (--fast-lock --ppm auto, say) go to the decode.
+# options (--fast-lock --ppm auto --afc --sturdy-sync, say) go to the decode.
 set -euo pipefail
 
 repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "rx/FilterBank.h"
+#include "rx/FrequencyControl.h"
 #include "tx/ToneFormat.h"
 
 namespace q60 {
@@ -89,9 +90,9 @@ float highPassFilter(float x)
     return symmetricFir(highPassLine, highPassCoeffs, taps);
 }
 
-void advanceNco()
+void advanceNco(double increment)
 {
-    ncoPhase = ncoPhase + ncoIncrement;
+    ncoPhase = ncoPhase + increment;
     if (ncoPhase >= phaseWrap)
         ncoPhase = ncoPhase - phaseWrap;
 }
@@ -173,7 +174,7 @@ void mixDownBlock(int count)
     openBlock(sinLine, taps, sinBlock);
     openBlock(cosLine, taps, cosBlock);
     for (int j = 0; j < count; ++j) {
-        advanceNco();
+        advanceNco(ncoIncrement);
         sinBlock[taps - 1 + j] = static_cast<float>(std::sin(ncoPhase) * highPassOut[j]);
         cosBlock[taps - 1 + j] = static_cast<float>(std::cos(ncoPhase) * highPassOut[j]);
     }
@@ -203,10 +204,13 @@ float demodulateSample(int32_t sample)
     const auto x = static_cast<float>(sample);
     trackLevels(x);
     const float h = highPassFilter(x);
-    advanceNco();
+    // Frequency control off adds 0.0, which leaves the step as specified, bit for bit.
+    advanceNco(ncoIncrement + mixerCorrection());
     mixDown(h);
     const float c = lowPassCos();
     const float s = lowPassSin();
+    if (frequencyControlActive())
+        measureFrequency(c, s, prevCos, prevSin);
     const float result = discriminate(c, s);
     prevCos = c;
     prevSin = s;

@@ -15,7 +15,8 @@ extern float levelLow;
 float demodulateSample(int32_t sample);
 
 // The same for count samples at once (at most demodulatorBlock), value for value and
-// bit for bit what demodulateSample gives them one by one, only faster.
+// bit for bit what demodulateSample gives them one by one, only faster. Frequency
+// control runs in demodulateSample alone, so with it on samples go one by one.
 inline constexpr int demodulatorBlock = 512;
 void demodulateBlock(const int32_t* samples, float* values, int count);
 

@@ -11,6 +11,7 @@
 
 #include "rx/ClockCorrection.h"
 #include "rx/FmDemodulator.h"
+#include "rx/FrequencyControl.h"
 
 namespace q60 {
 
@@ -35,6 +36,15 @@ constexpr int32_t deadBand = 1;    // a mean of -1 to 1 needs no step
 constexpr int32_t lastPosition = rxPictureWidth - 1;
 constexpr int32_t agreementSpan = 2;  // line syncs within this many values either way agree
 constexpr int32_t fastLockTarget = 1;  // the middle of the positions where the default settles
+constexpr int32_t pulseValues = 2 * lineSyncPixels;  // one line sync
+// The last 112 values (most of the frame sync, so it is taken inside its own line) must
+// lie at or below the sync level on average, which black in noise and line syncs do not.
+constexpr int32_t frameSyncHoldValues = 112;
+constexpr int32_t dueSpan = 4;  // values either side of where an agreed line sync is due
+constexpr int32_t wholeLineSpan = rxPictureWidth / 2 - 1;
+// Both filters see levels against the sync level, within this either way, so a click
+// moves a sum little more than one value of picture does; a NaN counts as white.
+constexpr float clickLimit = 128.0F;
 
 // The flywheel: a line is always counted out to 160 values; line syncs only vote
 // on where it should start, and each frame sync moves it by at most one value.
@@ -50,6 +60,22 @@ int32_t phaseCount = 0;
 // Fast lock's count of this frame's line syncs at each line position.
 int32_t phaseVotes[rxPictureWidth] = {};
 PictureRestartHandler pictureRestartHandler = nullptr;
+
+// Sturdier sync: the last levels as its two matched filters see them, with their sums;
+// this line's deepest pulse so far; where the next line sync is due, and whether the
+// last frame's line syncs agreed on it.
+bool sturdy = false;
+float pulseLevels[pulseValues] = {};
+int32_t pulseIndex = 0;
+double pulseSum = 0.0;
+float holdLevels[frameSyncHoldValues] = {};
+int32_t holdIndex = 0;
+double holdSum = 0.0;
+bool searching = false;
+double deepestPulse = 0.0;
+int32_t deepestStart = 0;
+int32_t dueStart = fastLockTarget;
+bool linesAgree = false;
 
 // One block of captured bytes on its way through the demodulator.
 int32_t blockSamples[demodulatorBlock] = {};
@@ -139,6 +165,39 @@ bool jumpLinePhase()
     return true;
 }
 
+// -80..79, as the line phase folds positions.
+int32_t foldedPosition(int32_t position)
+{
+    const int32_t wrapped = wrappedPosition(position);
+    return wrapped >= phaseFold ? wrapped - rxPictureWidth : wrapped;
+}
+
+// One value towards where the line syncs agree, as correctLinePhase moves towards their
+// mean; agreement, unlike a mean, holds where syncs fall either side of the line's end.
+void stepLinePhase()
+{
+    const std::optional<int32_t> start = agreedLineStart();
+    if (!start)
+        return;
+    const int32_t step = *start - fastLockTarget;
+    if (step > deadBand)
+        linePosition = linePosition - 1;
+    if (step < -deadBand)
+        linePosition = linePosition + 1;
+}
+
+// Fast lock jumps into line; once sturdy sync has the lines, noise in where each sync
+// falls moves them no more than a value a frame.
+void correctLinePhaseAtFrameSync()
+{
+    if (fastLock && !(sturdy && linesAgree) && jumpLinePhase())
+        return;
+    if (sturdy)
+        stepLinePhase();
+    else
+        correctLinePhase();
+}
+
 void takeFrameSync()
 {
     lineCount = 0;
@@ -147,12 +206,24 @@ void takeFrameSync()
     frameHoldoff = frameHoldoffValues;
     lineHoldoff = lineHoldoffAfterFrame;
     const int32_t positionBefore = linePosition;
-    if (!fastLock || !jumpLinePhase())
-        correctLinePhase();
+    const std::optional<int32_t> agreed = sturdy ? agreedLineStart() : std::nullopt;
+    correctLinePhaseAtFrameSync();
+    // Where the agreed syncs now fall decides whether the next are looked for only there.
+    const int32_t moved = foldedPosition(positionBefore - linePosition);
+    linesAgree = agreed && std::abs(*agreed - moved - fastLockTarget) <= agreementSpan;
+    dueStart = linesAgree ? fastLockTarget : foldedPosition(dueStart - moved);
+    searching = false;
     phaseSum = 0;
     phaseCount = 0;
     std::ranges::fill(phaseVotes, 0);
     noteFrameSync(std::remainder(positionBefore - linePosition, rxPictureWidth));
+}
+
+void countLineSyncAt(int32_t position)
+{
+    phaseSum = phaseSum + position;
+    phaseCount = phaseCount + 1;
+    phaseVotes[wrappedPosition(position)] = phaseVotes[wrappedPosition(position)] + 1;
 }
 
 // Where between the previous value and this one the level crossed the sync level.
@@ -167,9 +238,7 @@ void takeLineSync(float v)
 {
     noteLineSync(linePosition - 1 + syncCrossing(v));
     lineHoldoff = lineHoldoff + lineHoldoffValues;
-    phaseSum = phaseSum + linePosition;
-    phaseCount = phaseCount + 1;
-    phaseVotes[wrappedPosition(linePosition)] = phaseVotes[wrappedPosition(linePosition)] + 1;
+    countLineSyncAt(linePosition);
 }
 
 // A line that ends at 160 carries a forward phase step that had no room in it;
@@ -183,6 +252,56 @@ void advanceLinePosition()
     storeLine();
     lineCount = lineCount + 1;
     linePosition = linePosition > lastPosition ? 1 : 0;
+}
+
+// The newest level into a matched filter's line; its new sum.
+double slideSum(float* levels, int32_t length, int32_t& index, double sum, float level)
+{
+    sum = sum + level - levels[index];
+    levels[index] = level;
+    index = (index + 1) % length;
+    return sum;
+}
+
+void slideSyncFilters(float v)
+{
+    const float level = std::isnan(v) ? clickLimit : std::clamp(v - Synclevel, -clickLimit, clickLimit);
+    pulseSum = slideSum(pulseLevels, pulseValues, pulseIndex, pulseSum, level);
+    holdSum = slideSum(holdLevels, frameSyncHoldValues, holdIndex, holdSum, level);
+}
+
+// The deepest 8 values of each search window count as the line sync, when they are
+// deep enough. The window is the few values around where the lines agree the sync is
+// due or, until they do, the whole line centred on the last sync, so that a pulse
+// never straddles two windows.
+void searchLineSync()
+{
+    if (lineHoldoff > 0)
+        return;
+    const int32_t start = foldedPosition(linePosition - (pulseValues - 1));
+    const int32_t span = linesAgree ? dueSpan : wholeLineSpan;
+    if (std::abs(foldedPosition(start - dueStart)) <= span) {
+        if (!searching || pulseSum < deepestPulse) {
+            deepestPulse = pulseSum;
+            deepestStart = start;
+        }
+        searching = true;
+        return;
+    }
+    if (searching && deepestPulse <= 0.0) {
+        noteLineSync(deepestStart);
+        countLineSyncAt(wrappedPosition(deepestStart));
+        if (!linesAgree)
+            dueStart = deepestStart;
+    }
+    searching = false;
+}
+
+bool frameSyncHeld()
+{
+    if (sturdy)
+        return holdSum <= 0.0;
+    return slowAverage <= Synclevel;
 }
 
 void takeSample(int32_t sample)
@@ -199,13 +318,17 @@ void assembleValue(float x)
     // end frame sync for good; it is left out, as it passes no sync test anyway.
     if (std::isfinite(v))
         slowAverage = static_cast<float>((static_cast<double>(slowAverageKeep) * slowAverage + v) / slowAverageWeights);
+    if (sturdy)
+        slideSyncFilters(v);
     if (frameHoldoff >= 0)
         frameHoldoff = frameHoldoff - 1;
-    if (slowAverage <= Synclevel && frameHoldoff <= 0)
+    if (frameSyncHeld() && frameHoldoff <= 0)
         takeFrameSync();
     if (lineHoldoff >= 0)
         lineHoldoff = lineHoldoff - 1;
-    if (v <= Synclevel && lineHoldoff <= 0)
+    if (sturdy)
+        searchLineSync();
+    else if (v <= Synclevel && lineHoldoff <= 0)
         takeLineSync(v);
     if (linePosition >= 0 && linePosition <= lastPosition)
         lineBuffer[linePosition] = greyOf(v);
@@ -226,6 +349,21 @@ void paintRxPictureGrey(uint8_t* grey, int rowRepeat)
     }
 }
 
+void setSturdySync(bool on)
+{
+    sturdy = on;
+    // Filled with white, so neither filter sees a sync until one arrives.
+    std::ranges::fill(pulseLevels, clickLimit);
+    std::ranges::fill(holdLevels, clickLimit);
+    pulseSum = pulseValues * static_cast<double>(clickLimit);
+    holdSum = frameSyncHoldValues * static_cast<double>(clickLimit);
+    pulseIndex = 0;
+    holdIndex = 0;
+    searching = false;
+    dueStart = fastLockTarget;
+    linesAgree = false;
+}
+
 void setPictureRestartHandler(PictureRestartHandler handler)
 {
     pictureRestartHandler = handler;
@@ -233,7 +371,7 @@ void setPictureRestartHandler(PictureRestartHandler handler)
 
 void receiveBytes(const uint8_t* bytes, size_t count)
 {
-    if (clockCorrectionActive()) {
+    if (clockCorrectionActive() || frequencyControlActive()) {
         for (size_t k = 0; k < count; ++k)
             receiveSample(int32_t{bytes[k]} - sampleCentre);
         return;

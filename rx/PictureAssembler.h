@@ -18,6 +18,12 @@ extern float Synclevel;
 // where lines start, the line phase jumps there in one step instead of one value.
 extern bool fastLock;
 
+// Sturdier sync, off by default. A line sync is found by a matched filter over its 8
+// values, once a line; once a frame's line syncs agree, only within 4 values of where
+// the next one is due. A frame sync must hold for 112 values on average before it is
+// taken, which black in noise and line syncs do not. Switching restarts its filters.
+void setSturdySync(bool on);
+
 // 160x60 bottom-up 24-bit picture: pixel i of row r at 480 * r + 3 * i (blue, green,
 // red, all one grey value); row 0 is shown at the bottom.
 extern uint8_t RxPicture[rxPictureBytes];

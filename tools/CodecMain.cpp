@@ -19,6 +19,7 @@
 
 #include "rx/ClockCorrection.h"
 #include "rx/FilterBank.h"
+#include "rx/FrequencyControl.h"
 #include "rx/PictureAssembler.h"
 #include "tools/CodecAudio.h"
 #include "tools/CodecFailure.h"
@@ -47,7 +48,7 @@ struct OptionRule {
 
 constexpr std::array<OptionRule, 4> encodeOptions{
     {{"--frames", true}, {"--seconds", true}, {"--test-picture", false}, {"--call", true}}};
-constexpr std::array<OptionRule, 9> decodeOptions{{{"--brightness", true},
+constexpr std::array<OptionRule, 11> decodeOptions{{{"--brightness", true},
                                                    {"--contrast", true},
                                                    {"--synclevel", true},
                                                    {"--lpf", true},
@@ -55,7 +56,9 @@ constexpr std::array<OptionRule, 9> decodeOptions{{{"--brightness", true},
                                                    {"--hpf63", true},
                                                    {"--tall", false},
                                                    {"--fast-lock", false},
-                                                   {"--ppm", true}}};
+                                                   {"--ppm", true},
+                                                   {"--afc", false},
+                                                   {"--sturdy-sync", false}}};
 
 struct CommandLine {
     std::map<std::string, std::string, std::less<>> options;  // a flag maps to ""
@@ -82,6 +85,8 @@ struct DecodeRequest {
     bool fastLock = false;
     double ppm = 0.0;
     bool trackPpm = false;
+    bool frequencyControl = false;
+    bool sturdySync = false;
     std::string input;
     std::string output;
 };
@@ -93,7 +98,8 @@ void printUsage(std::FILE* stream)
                  "       quorrel60-codec encode [--frames N|--seconds S] [--call CALL] --test-picture OUT.wav\n"
                  "       quorrel60-codec decode [--brightness B] [--contrast C] [--synclevel S]\n"
                  "                              [--lpf FILE] [--hpf FILE] [--hpf63 FILE] [--tall]\n"
-                 "                              [--fast-lock] [--ppm P|auto] IN.wav OUT.png\n"
+                 "                              [--fast-lock] [--ppm P|auto] [--afc] [--sturdy-sync]\n"
+                 "                              IN.wav OUT.png\n"
                  "encode: N frames (default 1) of tone as 11025 Hz 8-bit mono WAV; an 8-bit grey\n"
                  "        80x60 PICTURE is sent as it is, any other is scaled to cover 160x120 keeping\n"
                  "        its aspect, cut at the centre and grabbed; --seconds S: the whole frames\n"
@@ -103,7 +109,11 @@ void printUsage(std::FILE* stream)
                  "        (default %g); coefficient files as the receiver loads them.\n"
                  "        --fast-lock: the line phase jumps into line once 30 line syncs agree.\n"
                  "        --ppm P: corrects a receiving sound card P ppm fast (negative: slow),\n"
-                 "        -%g to %g; --ppm auto measures and follows it, and prints it at the end.\n",
+                 "        -%g to %g; --ppm auto measures and follows it, and prints it at the end.\n"
+                 "        --afc: follows a mistuned receiver (up to 250 Hz either way) by the sync\n"
+                 "        tone, and prints the offset measured at the end.\n"
+                 "        --sturdy-sync: line syncs only where they are due, frame syncs only\n"
+                 "        when held; for weak signals and pictures with black areas.\n",
                  Brightness, Contrast, static_cast<double>(Synclevel), maxClockPpm, maxClockPpm);
 }
 
@@ -215,6 +225,8 @@ bool parseDecode(const CommandLine& line, DecodeRequest& request)
     request.tall = line.options.contains("--tall");
     request.fastLock = line.options.contains("--fast-lock");
     request.trackPpm = textOption(line, "--ppm") == "auto";
+    request.frequencyControl = line.options.contains("--afc");
+    request.sturdySync = line.options.contains("--sturdy-sync");
     if (!request.trackPpm && !numberOption(line, "--ppm", request.ppm, -maxClockPpm, maxClockPpm))
         return false;
     if (line.operands.size() != 2)
@@ -244,9 +256,9 @@ int encode(const EncodeRequest& request)
 }
 
 // To the tenth printed; adding +0.0 turns a -0.0 into +0.0, so no error shows as "-0.0".
-double printedPpm(double ppm)
+double printedTenths(double value)
 {
-    return std::round(ppm * 10.0) / 10.0 + 0.0;
+    return std::round(value * 10.0) / 10.0 + 0.0;
 }
 
 bool loadFilter(const std::optional<std::string>& path, CoefficientSet set)
@@ -270,13 +282,17 @@ int decode(const DecodeRequest& request)
     fastLock = request.fastLock;
     setClockCorrection(request.ppm);
     setClockTracking(request.trackPpm);
+    setFrequencyControl(request.frequencyControl);
+    setSturdySync(request.sturdySync);
     const bool received = streamAudioBytes(request.input, receiveBytes);
     if (!received)
         return exitFailure;
     if (!saveRxPicture(request.output, request.tall))
         return exitFailure;
     if (request.trackPpm)
-        std::printf("measured clock error: %+.1f ppm\n", printedPpm(clockCorrectionPpm()));
+        std::printf("measured clock error: %+.1f ppm\n", printedTenths(clockCorrectionPpm()));
+    if (request.frequencyControl)
+        std::printf("measured frequency offset: %+.1f Hz\n", printedTenths(frequencyOffsetHz()));
     return exitSuccess;
 }
 

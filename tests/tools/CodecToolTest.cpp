@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ImpairedRecording.h"
 #include "tx/FrameModulator.h"
 
 namespace q60 {
@@ -355,6 +356,25 @@ TEST_F(CodecTool, FastLockAndClockCorrectionStraightenAFastCard)
     EXPECT_GT(worstError(decoded("--fast-lock fast.wav"), rowsAndRamps()), 40);  // measured: 133
 }
 
+// The tone as a receiver 120 Hz high hears it: --afc measures that, prints it and gives
+// back the greys that the default moves by 26 levels.
+TEST_F(CodecTool, FrequencyControlFollowsAMistunedReceiver)
+{
+    const Bytes picture = rowsAndRamps(true);
+    setTxFrame(picture.data(), picture.size());
+    testPicture = false;
+    const std::vector<int32_t> samples = test::impairedRecording(8, {.shiftHz = 120.0});
+    std::string bytes;
+    std::ranges::transform(samples, std::back_inserter(bytes), [](int32_t s) { return static_cast<char>(s + 128); });
+    writeFile(at("high.wav"), wav(11025, 1, 8, bytes.size()).substr(0, 44) + bytes);
+    EXPECT_LE(worstError(decoded("--fast-lock --afc high.wav"), rowsAndRamps()), 5);  // measured: 4
+    EXPECT_GT(worstError(decoded("--fast-lock high.wav"), rowsAndRamps()), 20);  // measured: 30
+    const std::string report = codec("decode --afc high.wav out.png").output;
+    double measured = 0.0;
+    ASSERT_EQ(std::sscanf(report.c_str(), "measured frequency offset: %lf Hz\n", &measured), 1) << report;
+    EXPECT_NEAR(measured, 120.0, 1.0) << report;
+}
+
 TEST_F(CodecTool, BrokenFilesFailWithOneLineNamingThem)
 {
     ASSERT_EQ(codec("encode --test-picture good.wav").status, 0);
@@ -394,7 +414,7 @@ TEST_F(CodecTool, BadArgumentsExitTwoWithUsage)
           "decode --brightness 2147483648 in.wav out.png", "decode --synclevel nan in.wav out.png",
           "decode --synclevel 1e40 in.wav out.png", "decode --synclevel ten in.wav out.png",
           "decode --frames 2 in.wav out.png", "decode in.wav out.png --lpf", "decode --ppm 2001 in.wav out.png",
-          "decode --ppm fast in.wav out.png", "decode --fast-lock 1 in.wav out.png",
+          "decode --ppm fast in.wav out.png", "decode --fast-lock 1 in.wav out.png", "decode --afc 1 in.wav out.png",
           "encode --frames 2 --seconds 2 p.pgm out.wav", "encode --seconds -1 p.pgm out.wav",
           "encode --call 'A B' p.pgm out.wav", "encode --call ABCDEFGHIJKL p.pgm out.wav"}) {
         const Result result = codec(args);
