@@ -13,6 +13,7 @@
 #include "platform/PictureWindow.h"
 #include "platform/StationWindow.h"
 #include "rx/ClockCorrection.h"
+#include "rx/FrequencyControl.h"
 #include "rx/PictureAssembler.h"
 
 namespace q60 {
@@ -61,7 +62,20 @@ const OptionRow optionRows[] = {
      [](const ReceiverChoice& c) { return onText(c.fastLock); }},
     {"tx/ppm", [](ReceiverChoice& c, const std::string& t) { c.txPpm = ppmFrom(t); },
      [](const ReceiverChoice& c) { return stationNumberText(c.txPpm); }},
+    {"rx/afc", [](ReceiverChoice& c, const std::string& t) { c.frequencyControl = onFrom(t); },
+     [](const ReceiverChoice& c) { return onText(c.frequencyControl); }},
+    {"rx/sturdySync", [](ReceiverChoice& c, const std::string& t) { c.sturdySync = onFrom(t); },
+     [](const ReceiverChoice& c) { return onText(c.sturdySync); }},
 };
+
+// One measured figure to a tenth; adding +0.0 turns a rounded -0.0 into +0.0, so
+// nothing measured shows as "-0.0".
+std::string measuredText(const char* format, double value)
+{
+    char text[40];
+    std::snprintf(text, sizeof text, format, std::round(value * 10.0) / 10.0 + 0.0);
+    return text;
+}
 
 }  // namespace
 
@@ -90,6 +104,8 @@ void applyReceiverChoice()
     fastLock = chosen.fastLock;
     setClockCorrection(chosen.clock == ClockMode::fixed ? chosen.rxPpm : 0.0);
     setClockTracking(chosen.clock == ClockMode::automatic);
+    setFrequencyControl(chosen.frequencyControl);
+    setSturdySync(chosen.sturdySync);
 }
 
 void receiverDialogCommand(WindowHandle window)
@@ -106,11 +122,13 @@ void receiverDialogCommand(WindowHandle window)
 
 std::string receiverStatusText()
 {
-    if (!rxActive || chosen.clock != ClockMode::automatic)
+    if (!rxActive)
         return {};
-    // Adding +0.0 turns a rounded -0.0 into +0.0, so no error shows as "-0.0".
-    char text[40];
-    std::snprintf(text, sizeof text, "clock %+.1f ppm", std::round(clockCorrectionPpm() * 10.0) / 10.0 + 0.0);
+    std::string text;
+    if (chosen.clock == ClockMode::automatic)
+        text = measuredText("clock %+.1f ppm", clockCorrectionPpm());
+    if (chosen.frequencyControl)
+        text += (text.empty() ? "" : ", ") + measuredText("offset %+.1f Hz", frequencyOffsetHz());
     return text;
 }
 

@@ -31,7 +31,8 @@ void applyReceiverChoice();
 void receiverDialogCommand(WindowHandle window);
 
 // What the receiver measures while receiving: "clock +12.3 ppm" while the clock
-// correction runs automatically, else empty.
+// correction runs automatically, "offset -4.5 Hz" while the frequency control runs,
+// both joined by ", ", else empty.
 std::string receiverStatusText();
 
 // At every tick: that text brought up to date in the picture window.

@@ -364,6 +364,8 @@ void setSturdySync(bool on)
     linesAgree = false;
 }
 
+bool sturdySyncActive() { return sturdy; }
+
 void setPictureRestartHandler(PictureRestartHandler handler)
 {
     pictureRestartHandler = handler;

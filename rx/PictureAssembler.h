@@ -23,6 +23,7 @@ extern bool fastLock;
 // the next one is due. A frame sync must hold for 112 values on average before it is
 // taken, which black in noise and line syncs do not. Switching restarts its filters.
 void setSturdySync(bool on);
+bool sturdySyncActive();
 
 // 160x60 bottom-up 24-bit picture: pixel i of row r at 480 * r + 3 * i (blue, green,
 // red, all one grey value); row 0 is shown at the bottom.

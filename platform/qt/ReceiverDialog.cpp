@@ -25,6 +25,8 @@ struct Switch {
 
 const Switch switches[] = {
     {"&Fast lock: lines up within two frames", &ReceiverChoice::fastLock},
+    {"Fre&quency control: follows a mistuned receiver", &ReceiverChoice::frequencyControl},
+    {"&Sturdy sync: for weak signals and black areas", &ReceiverChoice::sturdySync},
 };
 
 struct ReceiverFields {

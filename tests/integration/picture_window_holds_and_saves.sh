@@ -3,8 +3,8 @@
 # The picture window on a played recording: once the recording has ended, the window
 # still holds the last complete picture, marked as held, and Ctrl+S saves exactly the
 # picture it shows into the pictures folder of "station.ini". The recording is played
-# 1000 ppm fast with the clock correction automatic ([rx] ppm=auto): while it plays,
-# the window's title shows the error measured.
+# 1000 ppm fast with the clock correction automatic ([rx] ppm=auto) and the frequency
+# control on: while it plays, the window's title shows the error and offset measured.
 # Usage: picture_window_holds_and_saves.sh PROGRAM CODEC ARTIFACT_DIR (inside a session with sound)
 set -euo pipefail
 PROGRAM=$1
@@ -15,7 +15,7 @@ source "$(dirname "$0")/session.sh"
 # Columns of grey, dark to light: a picture the flywheel's flat grey cannot pass for.
 /usr/bin/convert -size 80x60 gradient:white-black -rotate 90 -colorspace Gray -depth 8 pattern.pgm
 "$codec" encode --frames 12 pattern.pgm recording.wav
-printf '[pictures]\nwindow=true\nsmooth=false\nfolder=%s\n[rx]\nppm=auto\n' "$work/kept" >station.ini
+printf '[pictures]\nwindow=true\nsmooth=false\nfolder=%s\n[rx]\nppm=auto\nafc=true\n' "$work/kept" >station.ini
 
 start_program
 picture=$(xdotool search --onlyvisible --name '^Quorrel 60line Picture$' | head -n1)
@@ -30,9 +30,12 @@ trap 'kill "$player" "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT  # session
 sleep 8  # about 9 frames: measured from the fourth on
 title=$(xdotool getwindowname "$picture")
 echo "picture window while receiving: $title"
-[[ $title =~ ^Quorrel\ 60line\ Picture\ -\ clock\ ([+-][0-9]+\.[0-9])\ ppm$ ]] ||
-  { echo "the picture window does not show the measured clock error" >&2; exit 1; }
+[[ $title =~ ^Quorrel\ 60line\ Picture\ -\ clock\ ([+-][0-9]+\.[0-9])\ ppm,\ offset\ ([+-][0-9]+\.[0-9])\ Hz$ ]] ||
+  { echo "the picture window does not show the measured clock error and offset" >&2; exit 1; }
 measured=${BASH_REMATCH[1]}
+# Played 1000 ppm fast, every tone is 1000 ppm high: 1.2 Hz at the sync.
+awk -v hz="${BASH_REMATCH[2]}" 'BEGIN { exit !(hz > -3 && hz < 5) }' ||
+  { echo "measured an offset of ${BASH_REMATCH[2]} Hz where the path has about 1.2 Hz" >&2; exit 1; }
 # The receiving card is slow against that sender: -998.9 ppm (measured: -995.3).
 awk -v ppm="$measured" 'BEGIN { exit !(ppm > -1025 && ppm < -975) }' ||
   { echo "measured $measured ppm where the path is -998.9 ppm" >&2; exit 1; }

@@ -115,7 +115,7 @@ TEST_F(MainWindowTest, ReceiverDialogChoiceRoundTripsThroughTheStationFile)
     });
     EXPECT_EQ(first.toStdString(), "Fixed -42.5 0 0");
     const std::string stored = readFile("station.ini");
-    EXPECT_NE(stored.find("[rx]\nfastLock=true\nppm=123.4\n"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("[rx]\nafc=false\nfastLock=true\nppm=123.4\nsturdySync=false\n"), std::string::npos) << stored;
     EXPECT_NE(stored.find("[tx]\nppm=-7\n"), std::string::npos) << stored;
     const QString again = answerReceiverDialog(*window, [](QDialog* dialog) {
         dialog->findChild<QComboBox*>(QStringLiteral("clock"))->setCurrentIndex(2);
