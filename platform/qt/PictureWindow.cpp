@@ -54,6 +54,44 @@ QRect fourByThree(const QRect& area)
     return QRect(area.x() + (area.width() - width) / 2, area.y() + (area.height() - height) / 2, width, height);
 }
 
+// The file last dropped on either window, until the logic takes it.
+std::string droppedFile;
+
+void acceptLocalFile(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls() && event->mimeData()->urls().first().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void takeDrop(QDropEvent* event, WindowHandle owner, int command)
+{
+    droppedFile = event->mimeData()->urls().first().toLocalFile().toStdString();
+    event->acceptProposedAction();
+    sendCommand(owner, command);
+}
+
+// Drops on the main dialog, which gains no control for them: its events are only watched.
+class FileDrops : public QObject {
+public:
+    FileDrops(WindowHandle owner, int command) : QObject(owner), owner(owner), command(command) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::DragEnter)
+            acceptLocalFile(static_cast<QDragEnterEvent*>(event));
+        else if (event->type() == QEvent::Drop)
+            takeDrop(static_cast<QDropEvent*>(event), owner, command);
+        else
+            return false;
+        return true;
+    }
+
+private:
+    WindowHandle owner;
+    int command;
+};
+
 class PictureView : public QWidget {
 public:
     PictureView(WindowHandle owner, const PictureWindowCommands& commands)
@@ -105,21 +143,8 @@ protected:
         sendCommand(owner, commands.close);
     }
 
-    void dragEnterEvent(QDragEnterEvent* event) override
-    {
-        if (event->mimeData()->hasUrls() && event->mimeData()->urls().first().isLocalFile())
-            event->acceptProposedAction();
-    }
-
-    void dropEvent(QDropEvent* event) override
-    {
-        dropped = event->mimeData()->urls().first().toLocalFile().toStdString();
-        event->acceptProposedAction();
-        sendCommand(owner, commands.drop);
-    }
-
-public:
-    std::string dropped;
+    void dragEnterEvent(QDragEnterEvent* event) override { acceptLocalFile(event); }
+    void dropEvent(QDropEvent* event) override { takeDrop(event, owner, commands.drop); }
 
 private:
     void drawMark(QPainter& painter, const QRect& picture)
@@ -166,12 +191,13 @@ void showPictureWindow(WindowHandle owner, bool shown, const PictureWindowComman
     view->setVisible(shown);
 }
 
-std::string takeDroppedFile()
+void acceptFileDrops(WindowHandle window, int command)
 {
-    if (view.isNull())
-        return {};
-    return std::exchange(view->dropped, std::string());
+    window->setAcceptDrops(true);
+    window->installEventFilter(new FileDrops(window, command));
 }
+
+std::string takeDroppedFile() { return std::exchange(droppedFile, std::string()); }
 
 void setPictureWindowPicture(const GreyPicture& picture, const std::string& text)
 {
