@@ -46,10 +46,14 @@ TEST(AudioFileTest, AFullDiskFailsTheWriteAndLeavesAValidWavOfWhatReachedIt)
     ASSERT_TRUE(startAudioFile("kept", "a.wav", reason)) << reason;
     ASSERT_TRUE(writeAudioFile(sent.data(), chunkBytes, reason)) << reason;
     std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the process
-    const rlimit full{diskBytes, diskBytes};
+    rlimit unlimited{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    const rlimit full{diskBytes, unlimited.rlim_max};
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
     reason.clear();
-    EXPECT_FALSE(writeAudioFile(sent.data() + chunkBytes, chunkBytes, reason));
+    const bool written = writeAudioFile(sent.data() + chunkBytes, chunkBytes, reason);
+    setrlimit(RLIMIT_FSIZE, &unlimited);  // the test's own output may go to a file
+    EXPECT_FALSE(written);
     EXPECT_FALSE(reason.empty());
 
     // Read before the recording ends, as after a crash.
