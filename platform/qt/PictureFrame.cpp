@@ -3,7 +3,9 @@
 // the program's "Send Picture File..." and by quorrel60-codec encode.
 #include "platform/qt/PictureFrame.h"
 
+#include <QByteArray>
 #include <QRect>
+#include <QtEndian>
 #include <algorithm>
 #include <cstring>
 
@@ -28,6 +30,25 @@ QRect coveringArea(const QSize& size)
 }
 
 }  // namespace
+
+bool pngChunkOverruns(QIODevice& device)
+{
+    constexpr qint64 signatureBytes = 8;
+    constexpr qint64 chunkFrameBytes = 12;  // length, type and checksum
+    if (device.isSequential() || device.peek(signatureBytes) != QByteArray("\x89PNG\r\n\x1a\n", signatureBytes))
+        return false;
+    const qint64 start = device.pos();
+    const qint64 size = device.size();
+    bool overruns = false;
+    for (qint64 at = start + signatureBytes; !overruns && at + 4 <= size && device.seek(at);) {
+        const QByteArray length = device.read(4);
+        const qint64 chunk = qFromBigEndian<quint32>(length.constData());
+        overruns = chunk > size;
+        at += chunkFrameBytes + chunk;
+    }
+    device.seek(start);
+    return overruns;
+}
 
 bool isTxFramePicture(const QImage& image)
 {

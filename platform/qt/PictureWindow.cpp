@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -225,7 +226,16 @@ void copyPictureToClipboard(const GreyPicture& picture)
 
 bool readPictureFile(const std::string& path, PictureFileFrame& frame, std::string& reason)
 {
-    QImageReader reader(QString::fromStdString(path));
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        reason = file.errorString().toStdString();
+        return false;
+    }
+    if (pngChunkOverruns(file)) {
+        reason = pngChunkOverrunReason;
+        return false;
+    }
+    QImageReader reader(&file);
     const QImage image = reader.read();  // Qt refuses pictures past its allocation limit
     if (image.isNull()) {
         reason = reader.errorString().toStdString();

@@ -385,6 +385,11 @@ TEST_F(CodecTool, BrokenFilesFailWithOneLineNamingThem)
     for (const char* file : {"missing.png", "text.png", "huge.pgm", "huge.png", "cut.png", "noise.wav"})
         expectFileFailure("encode " + std::string(file) + " out.wav", file);
     EXPECT_NE(codec("encode huge.png out.wav").errors.find("allocation limit"), std::string::npos);
+    // A picture whose last chunk claims 1.5 GB, which libpng would take and clear.
+    std::string longChunk = readFile(at("whole.png"));
+    longChunk.replace(longChunk.size() - 12, 4, "\x5a\x00\x00\x00", 4);
+    writeFile(at("long-chunk.png"), longChunk);
+    EXPECT_NE(codec("encode long-chunk.png out.wav").errors.find("longer than the whole file"), std::string::npos);
     expectFileFailure("encode --test-picture no/such/dir.wav", "no/such/dir.wav");
     expectFileFailure("encode --test-picture sub", "sub");
     expectFileFailure("decode good.wav no/such/dir.png", "no/such/dir.png");
