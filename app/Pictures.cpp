@@ -11,6 +11,7 @@
 #include <ctime>
 #include <string>
 
+#include "app/AudioRecording.h"
 #include "app/Station.h"
 #include "app/TxPicture.h"
 #include "platform/PictureWindow.h"
@@ -126,7 +127,7 @@ bool savePictureFile(std::string& reason, int sameSecond)
     char suffix[16] = "";
     if (sameSecond > 1)
         std::snprintf(suffix, sizeof suffix, "-%d", sameSecond);
-    return savePicturePng(picturesFolder, utcText(taken, "%Y%m%d-%H%M%SZ") + suffix + ".png", pictureToKeep(),
+    return savePicturePng(picturesFolder, utcFileStem(taken) + suffix + ".png", pictureToKeep(),
                           reason);
 }
 
@@ -177,7 +178,8 @@ std::vector<MenuItemText> pictureMenuItems()
                                     {cmdSmoothScaling, "S&mooth Scaling"},
                                     {cmdSavePicture, "&Save Picture\tCtrl+S"},
                                     {cmdCopyPicture, "&Copy Picture\tCtrl+C"},
-                                    {cmdRecordPictures, "&Record Pictures"}};
+                                    {cmdRecordPictures, "&Record Pictures"},
+                                    audioRecordingMenuItem()};
     const std::vector<MenuItemText> sending = txPictureMenuItems();
     items.insert(items.end(), sending.begin(), sending.end());
     return items;
@@ -197,6 +199,7 @@ void initPictures(WindowHandle window)
     if (isOn(entries, windowKey, false))
         setWindowShown(window, true);
     initTxPicture(window);
+    initAudioRecording(window, picturesFolder);
 }
 
 void pictureCommand(WindowHandle window, int id)
@@ -218,6 +221,7 @@ void pictureCommand(WindowHandle window, int id)
         remember(recordKey, recording);
     } else {
         txPictureCommand(window, id);
+        audioRecordingCommand(window, id);
     }
 }
 
@@ -236,9 +240,12 @@ void pictureRestarted()
 
 std::string keptPicturesFolder() { return picturesFolder; }
 
+std::string utcFileStem(std::time_t time) { return utcText(time, "%Y%m%d-%H%M%SZ"); }
+
 void pictureTick(WindowHandle window)
 {
     stopFailedRecording(window);
+    audioRecordingTick(window);
     showReceived();
     if (windowShown)
         showSent();

@@ -2,6 +2,7 @@
 #pragma once
 // Received pictures kept and shown large: the last complete picture, held with its
 // time when the signal ends, the picture window and saving into the pictures folder.
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -34,8 +35,12 @@ void pictureRestarted();
 // Where pictures are saved: [pictures] folder, or one in the desktop's pictures folder.
 std::string keptPicturesFolder();
 
+// The name the pictures folder's files take from their UTC time: YYYYMMDD-HHMMSSZ.
+std::string utcFileStem(std::time_t time);
+
 // At every tick of the receive timer, after the drain: the held mark, the picture
-// being sent, and a recording that failed stopped with its message.
+// being sent, and a recording that failed stopped with its message
+// (pictures and audio alike).
 void pictureTick(WindowHandle window);
 
 }  // namespace q60

@@ -99,6 +99,7 @@ void initTxPicture(WindowHandle window)
     const auto picture = entries.find(pictureKey);
     const auto source = entries.find(sourceKey);
     useSource(window, false);
+    acceptFileDrops(window, cmdPictureDropped);
     const auto overlay = entries.find(callOverlayKey);
     showCallOverlay(window, overlay != entries.end() && overlay->second == "true");
     if (source != entries.end() && source->second == "picture" && picture != entries.end())

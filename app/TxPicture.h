@@ -13,7 +13,7 @@ inline constexpr int cmdSendPictureFile = 40205;
 inline constexpr int cmdSendCamera = 40206;
 inline constexpr int cmdCallSign = 40207;
 inline constexpr int cmdCallOverlay = 40208;
-inline constexpr int cmdPictureDropped = 40210;  // a file dropped on the picture window
+inline constexpr int cmdPictureDropped = 40210;  // a file dropped on either window
 
 // The items these commands add to the Station menu.
 std::vector<MenuItemText> txPictureMenuItems();

@@ -27,7 +27,11 @@ struct PictureWindowCommands {
 // Shows or hides the picture window, made on first use.
 void showPictureWindow(WindowHandle owner, bool shown, const PictureWindowCommands& commands);
 
-// The file last dropped on the picture window, once; empty when there is none.
+// From now on a local file dropped on window sends command, as the picture window
+// sends its drop command.
+void acceptFileDrops(WindowHandle window, int command);
+
+// The file last dropped on either window, once; empty when there is none.
 std::string takeDroppedFile();
 
 // The received picture to show, and a mark written over it (empty for none).

@@ -16,6 +16,14 @@ CaptureHandle recordDevice = nullptr;
 // The first byte not yet handed on; moved only by a drain that got its lock.
 uint32_t readOffset = 0;
 
+CaptureTap captureTap = nullptr;
+
+void handOn(const uint8_t* bytes, size_t count)
+{
+    receiveBytes(bytes, count);
+    if (captureTap != nullptr)
+        captureTap(bytes, count);
+}
 
 // A start that fails part way keeps nothing: the next start obtains all anew anyway.
 int32_t failStart()
@@ -61,11 +69,13 @@ void drainCapture()
     if (!lockCaptureBuffer(recordDevice, readOffset, length, regions))
         return;
     readOffset = readPosition;
-    receiveBytes(regions.first, regions.firstBytes);
+    handOn(regions.first, regions.firstBytes);
     if (regions.secondBytes != 0)
-        receiveBytes(regions.second, regions.secondBytes);
+        handOn(regions.second, regions.secondBytes);
     unlockCaptureBuffer(recordDevice, regions);
 }
+
+void setCaptureTap(CaptureTap tap) { captureTap = tap; }
 
 uint32_t rxHoles()
 {

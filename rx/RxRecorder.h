@@ -2,6 +2,7 @@
 #pragma once
 // Receive capture: records the default capture device while the receiver is on and,
 // on every timer tick, drains what arrived through the receive chain.
+#include <cstddef>
 #include <cstdint>
 
 namespace q60 {
@@ -18,6 +19,11 @@ void stopRx();
 
 // Hands every byte captured since the last drain to the receive chain, in order.
 void drainCapture();
+
+// Receives every byte a drain hands to the receive chain, in order, just after it
+// (nullptr for none): the one place the chain's input can be kept.
+using CaptureTap = void (*)(const uint8_t* bytes, size_t count);
+void setCaptureTap(CaptureTap tap);
 
 // Holes in the recording since RX on (0 while off).
 uint32_t rxHoles();

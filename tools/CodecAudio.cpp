@@ -3,6 +3,7 @@
 #include "tools/CodecAudio.h"
 
 #include <samplerate.h>
+#include <sndfile.h>
 
 #include <array>
 #include <cmath>
@@ -162,35 +163,35 @@ WavWriter::~WavWriter()
 {
     if (file_ == nullptr)
         return;  // finished, or never opened
-    sf_close(file_);
+    std::string ignored;
+    closeWavFile(file_, ignored);
     discardPartialOutput(path_);
 }
 
 bool WavWriter::open()
 {
-    SF_INFO info{};
-    info.samplerate = sampleRate;
-    info.channels = 1;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_U8;
-    file_ = sf_open(path_.c_str(), SFM_WRITE, &info);
+    std::string reason;
+    file_ = openWavFile(path_, reason);
     if (file_ == nullptr)
-        return reportFailure(path_, std::string("cannot write: ") + sf_strerror(nullptr));
+        return reportFailure(path_, "cannot write: " + reason);
     return true;
 }
 
 bool WavWriter::write(const uint8_t* bytes, size_t count)
 {
-    if (sf_write_raw(file_, bytes, static_cast<sf_count_t>(count)) == static_cast<sf_count_t>(count))
+    std::string reason;
+    if (writeWavFile(file_, bytes, count, reason))
         return true;
-    return reportFailure(path_, std::string("cannot write: ") + sf_strerror(file_));
+    return reportFailure(path_, "cannot write: " + reason);
 }
 
 bool WavWriter::finish()
 {
-    if (sf_close(std::exchange(file_, nullptr)) == 0)
+    std::string reason;
+    if (closeWavFile(std::exchange(file_, nullptr), reason))
         return true;
     discardPartialOutput(path_);
-    return reportFailure(path_, "cannot write: closing failed");
+    return reportFailure(path_, "cannot write: " + reason);
 }
 
 bool streamAudioBytes(const std::string& path, const ByteSink& sink)

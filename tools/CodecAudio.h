@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include <sndfile.h>
+#include "platform/qt/WavFile.h"
 
 namespace q60 {
 
@@ -28,7 +28,7 @@ public:
 
 private:
     std::string path_;
-    SNDFILE* file_ = nullptr;
+    WavFile* file_ = nullptr;
 };
 
 using ByteSink = std::function<void(const uint8_t* bytes, size_t count)>;

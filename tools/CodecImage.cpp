@@ -89,6 +89,10 @@ std::optional<QImage> readPicture(const std::string& path)
     QFile file;
     if (!openDescriptor(file, path, O_RDONLY, QIODevice::ReadOnly))
         return std::nullopt;
+    if (pngChunkOverruns(file)) {
+        reportFailure(path, std::string("cannot read picture: ") + pngChunkOverrunReason);
+        return std::nullopt;
+    }
     StderrCapture caught;
     QImageReader reader(&file);
     QImage image = reader.read();

@@ -60,6 +60,9 @@ namespace q60 {
 
 void showPictureWindow(WindowHandle, bool shown, const PictureWindowCommands&) { fake::shown = shown; }
 
+// Drops arrive through dropFile.
+void acceptFileDrops(WindowHandle, int) {}
+
 std::string takeDroppedFile() { return std::exchange(fake::droppedFile, std::string()); }
 
 void setPictureWindowPicture(const GreyPicture& picture, const std::string& mark)

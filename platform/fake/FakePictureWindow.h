@@ -36,7 +36,7 @@ void failPictureSaves(bool fail);
 void addPictureFile(const std::string& path, bool isTxFrame, const std::vector<uint8_t>& bytes);
 // What the next call sign dialogs answer: OK with this text, or Cancel.
 void answerCallSignDialog(bool accept, const std::string& call);
-// A file dropped on the picture window (the test then sends the drop command).
+// A file dropped on either window (the test then sends the drop command).
 void dropFile(const std::string& path);
 // The file the next picture file dialogs choose; empty for Cancel.
 void answerPictureFileDialog(const std::string& path);

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -55,6 +56,44 @@ QRect fourByThree(const QRect& area)
 }
 
 const QString title = QStringLiteral("Quorrel 60line Picture");
+
+// The file last dropped on either window, until the logic takes it.
+std::string droppedFile;
+
+void acceptLocalFile(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls() && event->mimeData()->urls().first().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void takeDrop(QDropEvent* event, WindowHandle owner, int command)
+{
+    droppedFile = event->mimeData()->urls().first().toLocalFile().toStdString();
+    event->acceptProposedAction();
+    sendCommand(owner, command);
+}
+
+// Drops on the main dialog, which gains no control for them: its events are only watched.
+class FileDrops : public QObject {
+public:
+    FileDrops(WindowHandle owner, int command) : QObject(owner), owner(owner), command(command) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::DragEnter)
+            acceptLocalFile(static_cast<QDragEnterEvent*>(event));
+        else if (event->type() == QEvent::Drop)
+            takeDrop(static_cast<QDropEvent*>(event), owner, command);
+        else
+            return false;
+        return true;
+    }
+
+private:
+    WindowHandle owner;
+    int command;
+};
 
 class PictureView : public QWidget {
 public:
@@ -107,21 +146,8 @@ protected:
         sendCommand(owner, commands.close);
     }
 
-    void dragEnterEvent(QDragEnterEvent* event) override
-    {
-        if (event->mimeData()->hasUrls() && event->mimeData()->urls().first().isLocalFile())
-            event->acceptProposedAction();
-    }
-
-    void dropEvent(QDropEvent* event) override
-    {
-        dropped = event->mimeData()->urls().first().toLocalFile().toStdString();
-        event->acceptProposedAction();
-        sendCommand(owner, commands.drop);
-    }
-
-public:
-    std::string dropped;
+    void dragEnterEvent(QDragEnterEvent* event) override { acceptLocalFile(event); }
+    void dropEvent(QDropEvent* event) override { takeDrop(event, owner, commands.drop); }
 
 private:
     void drawMark(QPainter& painter, const QRect& picture)
@@ -172,12 +198,13 @@ void showPictureWindow(WindowHandle owner, bool shown, const PictureWindowComman
     view->setVisible(shown);
 }
 
-std::string takeDroppedFile()
+void acceptFileDrops(WindowHandle window, int command)
 {
-    if (view.isNull())
-        return {};
-    return std::exchange(view->dropped, std::string());
+    window->setAcceptDrops(true);
+    window->installEventFilter(new FileDrops(window, command));
 }
+
+std::string takeDroppedFile() { return std::exchange(droppedFile, std::string()); }
 
 void setPictureWindowPicture(const GreyPicture& picture, const std::string& text)
 {
@@ -215,7 +242,16 @@ void copyPictureToClipboard(const GreyPicture& picture)
 
 bool readPictureFile(const std::string& path, PictureFileFrame& frame, std::string& reason)
 {
-    QImageReader reader(QString::fromStdString(path));
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        reason = file.errorString().toStdString();
+        return false;
+    }
+    if (pngChunkOverruns(file)) {
+        reason = pngChunkOverrunReason;
+        return false;
+    }
+    QImageReader reader(&file);
     const QImage image = reader.read();  // Qt refuses pictures past its allocation limit
     if (image.isNull()) {
         reason = reader.errorString().toStdString();

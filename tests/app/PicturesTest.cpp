@@ -15,11 +15,14 @@
 #include "app/Resources.h"
 #include "app/Settings.h"
 #include "app/TxPicture.h"
+#include "platform/fake/FakeAudio.h"
+#include "platform/fake/FakeAudioFile.h"
 #include "platform/fake/FakePictureWindow.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/FakeStationFile.h"
 #include "rx/FilterBank.h"
 #include "rx/PictureAssembler.h"
+#include "rx/RxRecorder.h"
 #include "tests/support/ScratchDirectory.h"
 #include "tx/CallOverlay.h"
 #include "tx/FrameModulator.h"
@@ -218,6 +221,39 @@ TEST_F(PicturesTest, RecordingSavesEachNewCompletePictureAndStopsWhenTheFolderFa
     deliver({MessageKind::Timer, rxTimerId});
     EXPECT_EQ(fake::callLog().back(), "showMessage Cannot save the picture in \"/srv/pictures\": Permission denied");
     EXPECT_EQ(fake::stationFile().at("pictures/record"), "false");
+}
+
+// Record Audio keeps exactly the bytes each drain hands on, across the capture ring's
+// wrap, in one file a reception; a disk that fills stops it with the file named.
+TEST_F(PicturesTest, RecordAudioKeepsTheDrainedBytesAndStopsWhenTheDiskFills)
+{
+    fake::setStationFile({{"pictures/recordAudio", "true"}, {"pictures/folder", "/srv/pictures"}});
+    deliver({MessageKind::InitDialog});
+    command(idRxButton);
+    std::vector<uint8_t> heard(recordBufferBytes + 500);
+    for (size_t k = 0; k < heard.size(); ++k)
+        heard[k] = static_cast<uint8_t>(k % 251);
+    const std::vector<uint8_t> first(heard.begin(), heard.begin() + recordBufferBytes - 500);
+    const std::vector<uint8_t> wrapping(heard.begin() + first.size(), heard.end());
+    fake::capture(0, first);
+    deliver({MessageKind::Timer, rxTimerId});
+    fake::capture(static_cast<uint32_t>(first.size()), wrapping);
+    deliver({MessageKind::Timer, rxTimerId});
+    ASSERT_EQ(fake::recordedAudio().size(), 1U);
+    EXPECT_EQ(fake::recordedAudio()[0].folder, "/srv/pictures");
+    EXPECT_TRUE(matchesDigits(fake::recordedAudio()[0].name, "########-######Z.wav"));
+    EXPECT_EQ(fake::recordedAudio()[0].bytes, heard);
+
+    fake::fillAudioDiskAfter(10);
+    fake::capture(500, std::vector<uint8_t>(100, sampleCentre));
+    deliver({MessageKind::Timer, rxTimerId});
+    EXPECT_EQ(fake::callLog().back(), "showMessage Cannot record audio in \"/srv/pictures/" +
+                                          fake::recordedAudio()[0].name + "\": No space left on device");
+    EXPECT_FALSE(fake::recordedAudio()[0].running);
+    EXPECT_EQ(fake::stationFile().at("pictures/recordAudio"), "false");
+    fake::capture(600, std::vector<uint8_t>(100, sampleCentre));
+    deliver({MessageKind::Timer, rxTimerId});
+    EXPECT_EQ(fake::recordedAudio().size(), 1U) << "stopped, not started again";
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 # picture it shows into the pictures folder of "station.ini". The recording is played
 # 1000 ppm fast with the clock correction automatic ([rx] ppm=auto) and the frequency
 # control on: while it plays, the window's title shows the error and offset measured.
+# Record Audio is on: the recording it leaves there decodes, with the same options, to
+# that same picture.
 # Usage: picture_window_holds_and_saves.sh PROGRAM CODEC ARTIFACT_DIR (inside a session with sound)
 set -euo pipefail
 PROGRAM=$1
@@ -15,7 +17,7 @@ source "$(dirname "$0")/session.sh"
 # Columns of grey, dark to light: a picture the flywheel's flat grey cannot pass for.
 /usr/bin/convert -size 80x60 gradient:white-black -rotate 90 -colorspace Gray -depth 8 pattern.pgm
 "$codec" encode --frames 12 pattern.pgm recording.wav
-printf '[pictures]\nwindow=true\nsmooth=false\nfolder=%s\n[rx]\nppm=auto\nafc=true\n' "$work/kept" >station.ini
+printf '[pictures]\nwindow=true\nsmooth=false\nrecordAudio=true\nfolder=%s\n[rx]\nppm=auto\nafc=true\n' "$work/kept" >station.ini
 
 start_program
 picture=$(xdotool search --onlyvisible --name '^Quorrel 60line Picture$' | head -n1)
@@ -68,3 +70,29 @@ echo "saved picture's grey spread: $spread"
 differing=$(compare -metric AE shown.png saved.png null: 2>&1 || true)
 echo "pixels differing between window and saved picture: $differing"
 [[ $differing == 0 ]] || { echo "the saved picture is not the one shown" >&2; exit 1; }
+
+# Record Audio kept what the receiver heard, from RX on to RX off: an 11025 Hz 8-bit
+# unsigned mono WAV whose header counts every byte on disk (a pad byte may follow).
+recorded=("$work"/kept/*.wav)
+[[ ${#recorded[@]} -eq 1 && -f ${recorded[0]} ]] || { echo "no single audio recording: ${recorded[*]}" >&2; exit 1; }
+[[ $(basename "${recorded[0]}") =~ ^20[0-9]{6}-[0-9]{6}Z\.wav$ ]] || { echo "misnamed: ${recorded[0]}" >&2; exit 1; }
+field() { od -An -t"$1" -j"$2" -N"$3" "${recorded[0]}" | tr -d ' '; }
+header="$(head -c 4 "${recorded[0]}") $(field u2 20 2) $(field u2 22 2) $(field u4 24 4) $(field u2 34 2)"
+[[ $header == "RIFF 1 1 11025 8" ]] || { echo "not 11025 Hz 8-bit PCM mono: $header" >&2; exit 1; }
+data=$(field u4 40 4)
+size=$(stat -c %s "${recorded[0]}")
+((size - 44 - data == data % 2)) || { echo "the header counts $data data bytes of $((size - 44))" >&2; exit 1; }
+
+# The recording goes on past the signal, where the flywheel greys the live picture in
+# the codec as in the program; cut where the tone ends (the rest is exact silence,
+# 128), its decoding is the picture the window held and saved.
+tone=$(od -An -v -tu1 -w1 -j44 -N"$data" "${recorded[0]}" | awk '$1 != 128 { last = NR } END { print last + 0 }')
+echo "recorded $data bytes, the tone ending at byte $tone"
+((tone > 12 * 9600 && data - tone > 2 * 11025)) || { echo "no whole tone before silence in the recording" >&2; exit 1; }
+head -c $((44 + tone)) "${recorded[0]}" >heard.wav
+"$codec" decode --tall --ppm auto --afc heard.wav decoded.png
+cp decoded.png "$ARTIFACT_DIR/picture-window-recording-decoded.png"
+/usr/bin/convert decoded.png -crop 116x108+0+12 +repage decoded-shown.png
+differing=$(compare -metric AE decoded-shown.png saved.png null: 2>&1 || true)
+echo "pixels differing between the decoded recording and the saved picture: $differing"
+[[ $differing == 0 ]] || { echo "the recording does not decode to the saved picture" >&2; exit 1; }

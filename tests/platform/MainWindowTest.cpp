@@ -9,10 +9,14 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QDoubleSpinBox>
+#include <QDropEvent>
 #include <QImage>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
+#include <QUrl>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,6 +25,8 @@
 #include "app/ReceiverSettings.h"
 #include "app/Resources.h"
 #include "app/Settings.h"
+#include "app/TxPicture.h"
+#include "platform/StationFile.h"
 #include "platform/qt/PlatformWindow.h"
 #include "rx/PictureAssembler.h"
 #include "tests/platform/WidgetInput.h"
@@ -236,6 +242,29 @@ TEST_F(MainWindowTest, SettingsOutOfTheSlidersReachClampTheThumbsAndStay)
     EXPECT_EQ(slider(idBrightnessSlider)->value(), 45);
     window->close();
     EXPECT_EQ(readFile("settings.txt"), saved) << "positioning the thumbs changes no value";
+}
+
+// The dialog gains no control for it, yet a picture file dropped on it is sent, as one
+// dropped on the picture window is.
+TEST_F(MainWindowTest, APictureFileDroppedOnTheDialogBecomesThePictureSent)
+{
+    QImage picture(80, 60, QImage::Format_Grayscale8);
+    picture.fill(90);
+    ASSERT_TRUE(picture.save("dropped.png"));
+    start();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QDir::current().absoluteFilePath("dropped.png"))});
+    const QPoint at = window->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.get(), &drop);
+
+    EXPECT_TRUE(window->menuItem(cmdSendPictureFile)->isChecked());
+    const StationEntries station = readStationFile("station.ini");
+    EXPECT_EQ(station.at("tx/source"), "picture");
+    EXPECT_EQ(station.at("tx/picture"), QDir::current().absoluteFilePath("dropped.png").toStdString());
 }
 
 }  // namespace

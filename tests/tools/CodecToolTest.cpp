@@ -389,11 +389,27 @@ TEST_F(CodecTool, BrokenFilesFailWithOneLineNamingThem)
     ASSERT_TRUE(QImage(colours.data(), 64, 64, 3 * 64, QImage::Format_RGB888).save(name(at("whole.png"))));
     writeFile(at("cut.png"), readFile(at("whole.png")).substr(0, 6000));  // libpng reports this on stderr itself
     writeFile(at("huge.pgm"), "P5\n100000 100000\n255\n");
+    // A whole PNG whose header declares 30000x30000 grey (fuzz/corpus/image/
+    // huge-header-30000.png): Qt's allocation limit refuses it before any pixel memory is taken.
+    const std::string hugePng(
+        "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52"
+        "\x00\x00\x75\x30\x00\x00\x75\x30\x08\x00\x00\x00\x00\x43\x4c\xa7"
+        "\x66\x00\x00\x00\x0c\x49\x44\x41\x54\x78\x9c\x63\x60\xa0\x0c\x00"
+        "\x00\x00\x40\x00\x01\xb7\x34\x7c\xef\x00\x00\x00\x00\x49\x45\x4e"
+        "\x44\xae\x42\x60\x82",
+        69);
+    writeFile(at("huge.png"), hugePng);
     fs::create_directory(at("sub"));
     for (const char* file : {"missing.wav", "empty.wav", "noise.wav", "cut.wav", "slow.wav", "wide.wav", "text.png"})
         expectFileFailure("decode " + std::string(file) + " out.png", file);
-    for (const char* file : {"missing.png", "text.png", "huge.pgm", "cut.png", "noise.wav"})
+    for (const char* file : {"missing.png", "text.png", "huge.pgm", "huge.png", "cut.png", "noise.wav"})
         expectFileFailure("encode " + std::string(file) + " out.wav", file);
+    EXPECT_NE(codec("encode huge.png out.wav").errors.find("allocation limit"), std::string::npos);
+    // A picture whose last chunk claims 1.5 GB, which libpng would take and clear.
+    std::string longChunk = readFile(at("whole.png"));
+    longChunk.replace(longChunk.size() - 12, 4, "\x5a\x00\x00\x00", 4);
+    writeFile(at("long-chunk.png"), longChunk);
+    EXPECT_NE(codec("encode long-chunk.png out.wav").errors.find("longer than the whole file"), std::string::npos);
     expectFileFailure("encode --test-picture no/such/dir.wav", "no/such/dir.wav");
     expectFileFailure("encode --test-picture sub", "sub");
     expectFileFailure("decode good.wav no/such/dir.png", "no/such/dir.png");
