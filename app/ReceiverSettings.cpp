@@ -13,6 +13,7 @@
 #include "platform/PictureWindow.h"
 #include "platform/StationWindow.h"
 #include "rx/ClockCorrection.h"
+#include "rx/FrameIntegrator.h"
 #include "rx/PictureAssembler.h"
 
 namespace q60 {
@@ -30,6 +31,16 @@ double ppmFrom(const std::string& text)
     const auto read = std::from_chars(text.data() + (plus ? 1 : 0), end, value);
     const bool whole = read.ec == std::errc() && read.ptr == end;
     return whole && std::isfinite(value) && std::fabs(value) <= maxClockPpm ? value : 0.0;
+}
+
+// A whole number of frames, 1 to maxIntegratedFrames; anything else is 1 (off).
+int framesFrom(const std::string& text)
+{
+    int value = 1;
+    const char* end = text.data() + text.size();
+    const auto read = std::from_chars(text.data(), end, value);
+    const bool whole = read.ec == std::errc() && read.ptr == end;
+    return whole && value >= 1 && value <= maxIntegratedFrames ? value : 1;
 }
 
 bool onFrom(const std::string& text) { return text == "true"; }
@@ -59,6 +70,8 @@ const OptionRow optionRows[] = {
     {"rx/ppm", readRxPpm, rxPpmText},
     {"rx/fastLock", [](ReceiverChoice& c, const std::string& t) { c.fastLock = onFrom(t); },
      [](const ReceiverChoice& c) { return onText(c.fastLock); }},
+    {"rx/integrate", [](ReceiverChoice& c, const std::string& t) { c.integrate = framesFrom(t); },
+     [](const ReceiverChoice& c) { return std::to_string(c.integrate); }},
     {"tx/ppm", [](ReceiverChoice& c, const std::string& t) { c.txPpm = ppmFrom(t); },
      [](const ReceiverChoice& c) { return stationNumberText(c.txPpm); }},
 };
@@ -90,6 +103,7 @@ void applyReceiverChoice()
     fastLock = chosen.fastLock;
     setClockCorrection(chosen.clock == ClockMode::fixed ? chosen.rxPpm : 0.0);
     setClockTracking(chosen.clock == ClockMode::automatic);
+    setFrameIntegration(chosen.integrate);
 }
 
 void receiverDialogCommand(WindowHandle window)

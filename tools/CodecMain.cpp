@@ -19,6 +19,7 @@
 
 #include "rx/ClockCorrection.h"
 #include "rx/FilterBank.h"
+#include "rx/FrameIntegrator.h"
 #include "rx/PictureAssembler.h"
 #include "tools/CodecAudio.h"
 #include "tools/CodecFailure.h"
@@ -47,7 +48,7 @@ struct OptionRule {
 
 constexpr std::array<OptionRule, 4> encodeOptions{
     {{"--frames", true}, {"--seconds", true}, {"--test-picture", false}, {"--call", true}}};
-constexpr std::array<OptionRule, 9> decodeOptions{{{"--brightness", true},
+constexpr std::array<OptionRule, 10> decodeOptions{{{"--brightness", true},
                                                    {"--contrast", true},
                                                    {"--synclevel", true},
                                                    {"--lpf", true},
@@ -55,7 +56,8 @@ constexpr std::array<OptionRule, 9> decodeOptions{{{"--brightness", true},
                                                    {"--hpf63", true},
                                                    {"--tall", false},
                                                    {"--fast-lock", false},
-                                                   {"--ppm", true}}};
+                                                   {"--ppm", true},
+                                                   {"--integrate", true}}};
 
 struct CommandLine {
     std::map<std::string, std::string, std::less<>> options;  // a flag maps to ""
@@ -82,6 +84,7 @@ struct DecodeRequest {
     bool fastLock = false;
     double ppm = 0.0;
     bool trackPpm = false;
+    int integrate = 1;
     std::string input;
     std::string output;
 };
@@ -93,7 +96,8 @@ void printUsage(std::FILE* stream)
                  "       quorrel60-codec encode [--frames N|--seconds S] [--call CALL] --test-picture OUT.wav\n"
                  "       quorrel60-codec decode [--brightness B] [--contrast C] [--synclevel S]\n"
                  "                              [--lpf FILE] [--hpf FILE] [--hpf63 FILE] [--tall]\n"
-                 "                              [--fast-lock] [--ppm P|auto] IN.wav OUT.png\n"
+                 "                              [--fast-lock] [--ppm P|auto] [--integrate N]\n"
+                 "                              IN.wav OUT.png\n"
                  "encode: N frames (default 1) of tone as 11025 Hz 8-bit mono WAV; an 8-bit grey\n"
                  "        80x60 PICTURE is sent as it is, any other is scaled to cover 160x120 keeping\n"
                  "        its aspect, cut at the centre and grabbed; --seconds S: the whole frames\n"
@@ -103,8 +107,10 @@ void printUsage(std::FILE* stream)
                  "        (default %g); coefficient files as the receiver loads them.\n"
                  "        --fast-lock: the line phase jumps into line once 30 line syncs agree.\n"
                  "        --ppm P: corrects a receiving sound card P ppm fast (negative: slow),\n"
-                 "        -%g to %g; --ppm auto measures and follows it, and prints it at the end.\n",
-                 Brightness, Contrast, static_cast<double>(Synclevel), maxClockPpm, maxClockPpm);
+                 "        -%g to %g; --ppm auto measures and follows it, and prints it at the end.\n"
+                 "        --integrate N: the mean of the last N (1 to %d) complete pictures of a\n"
+                 "        still picture, restarted when the picture changes; 1 is off.\n",
+                 Brightness, Contrast, static_cast<double>(Synclevel), maxClockPpm, maxClockPpm, maxIntegratedFrames);
 }
 
 // Reports bad arguments with the usage; returns false to fail in one statement.
@@ -217,6 +223,8 @@ bool parseDecode(const CommandLine& line, DecodeRequest& request)
     request.trackPpm = textOption(line, "--ppm") == "auto";
     if (!request.trackPpm && !numberOption(line, "--ppm", request.ppm, -maxClockPpm, maxClockPpm))
         return false;
+    if (!numberOption(line, "--integrate", request.integrate, 1, maxIntegratedFrames))
+        return false;
     if (line.operands.size() != 2)
         return refuse("decode takes IN.wav OUT.png");
     request.input = line.operands[0];
@@ -270,10 +278,15 @@ int decode(const DecodeRequest& request)
     fastLock = request.fastLock;
     setClockCorrection(request.ppm);
     setClockTracking(request.trackPpm);
+    // Off, the output stays the RxPicture as the input's end left it.
+    const bool integrating = request.integrate > 1;
+    setFrameIntegration(request.integrate);
+    if (integrating)
+        setPictureRestartHandler([] { integrateRxPicture(); });
     const bool received = streamAudioBytes(request.input, receiveBytes);
     if (!received)
         return exitFailure;
-    if (!saveRxPicture(request.output, request.tall))
+    if (!saveRxPicture(request.output, request.tall, integrating ? paintIntegratedGrey : paintRxPictureGrey))
         return exitFailure;
     if (request.trackPpm)
         std::printf("measured clock error: %+.1f ppm\n", printedPpm(clockCorrectionPpm()));
