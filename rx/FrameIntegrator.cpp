@@ -101,11 +101,14 @@ void addToMean(const std::array<uint8_t, pictureValues>& picture)
 void judgeIncoming()
 {
     const double pair = differenceFromNewest();
-    if (pairsMeasured == 1 && count == 2 && isMarkedlyAbove(noiseFigure, pair))
+    const bool firstWasOdd = pairsMeasured == 1 && count == 2 && isMarkedlyAbove(noiseFigure, pair);
+    if (firstWasOdd)
         dropOldest();
     else if (pairsMeasured > 0 && isMarkedlyAbove(differenceFromMean(), noiseFigure))
         restartMean();
-    noiseFigure = pairsMeasured == 0 ? pair : noiseFigure + noiseGain * (pair - noiseFigure);
+    // The odd picture's pair told nothing of the noise.
+    const bool firstFigure = pairsMeasured == 0 || firstWasOdd;
+    noiseFigure = firstFigure ? pair : noiseFigure + noiseGain * (pair - noiseFigure);
     pairsMeasured = pairsMeasured + 1;
 }
 
