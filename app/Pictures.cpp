@@ -16,6 +16,7 @@
 #include "app/TxPicture.h"
 #include "platform/PictureWindow.h"
 #include "platform/StationFile.h"
+#include "rx/FrameIntegrator.h"
 #include "rx/PictureAssembler.h"
 #include "tx/FrameModulator.h"
 
@@ -37,10 +38,10 @@ bool smoothScaling = true;
 bool recording = false;
 std::string picturesFolder;
 
-// The last complete picture, as painted, and when it was completed.
+// The last complete picture (or the mean of the last ones, with frame integration on),
+// as painted, and when it was completed.
 std::array<uint8_t, paintedBytes> completePicture{};
 bool havePicture = false;
-uint32_t syncsSeen = 0;
 Clock::time_point completedAt;
 std::time_t completedUtc = 0;
 
@@ -227,9 +228,8 @@ void pictureCommand(WindowHandle window, int id)
 
 void pictureRestarted()
 {
-    if (frameSyncCount != syncsSeen) {
-        syncsSeen = frameSyncCount;
-        paintRxPictureGrey(completePicture.data(), 2);
+    if (integrateRxPicture()) {
+        paintIntegratedGrey(completePicture.data(), 2);
         havePicture = true;
         completedAt = Clock::now();
         completedUtc = std::time(nullptr);

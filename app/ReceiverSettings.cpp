@@ -14,6 +14,7 @@
 #include "platform/StationWindow.h"
 #include "rx/ClockCorrection.h"
 #include "rx/FrequencyControl.h"
+#include "rx/FrameIntegrator.h"
 #include "rx/PictureAssembler.h"
 
 namespace q60 {
@@ -31,6 +32,16 @@ double ppmFrom(const std::string& text)
     const auto read = std::from_chars(text.data() + (plus ? 1 : 0), end, value);
     const bool whole = read.ec == std::errc() && read.ptr == end;
     return whole && std::isfinite(value) && std::fabs(value) <= maxClockPpm ? value : 0.0;
+}
+
+// A whole number of frames, 1 to maxIntegratedFrames; anything else is 1 (off).
+int framesFrom(const std::string& text)
+{
+    int value = 1;
+    const char* end = text.data() + text.size();
+    const auto read = std::from_chars(text.data(), end, value);
+    const bool whole = read.ec == std::errc() && read.ptr == end;
+    return whole && value >= 1 && value <= maxIntegratedFrames ? value : 1;
 }
 
 bool onFrom(const std::string& text) { return text == "true"; }
@@ -60,6 +71,8 @@ const OptionRow optionRows[] = {
     {"rx/ppm", readRxPpm, rxPpmText},
     {"rx/fastLock", [](ReceiverChoice& c, const std::string& t) { c.fastLock = onFrom(t); },
      [](const ReceiverChoice& c) { return onText(c.fastLock); }},
+    {"rx/integrate", [](ReceiverChoice& c, const std::string& t) { c.integrate = framesFrom(t); },
+     [](const ReceiverChoice& c) { return std::to_string(c.integrate); }},
     {"tx/ppm", [](ReceiverChoice& c, const std::string& t) { c.txPpm = ppmFrom(t); },
      [](const ReceiverChoice& c) { return stationNumberText(c.txPpm); }},
     {"rx/afc", [](ReceiverChoice& c, const std::string& t) { c.frequencyControl = onFrom(t); },
@@ -106,6 +119,7 @@ void applyReceiverChoice()
     setClockTracking(chosen.clock == ClockMode::automatic);
     setFrequencyControl(chosen.frequencyControl);
     setSturdySync(chosen.sturdySync);
+    setFrameIntegration(chosen.integrate);
 }
 
 void receiverDialogCommand(WindowHandle window)

@@ -139,12 +139,12 @@ bool loadTxPicture(const std::string& path)
     return true;
 }
 
-bool saveRxPicture(const std::string& path, bool tall)
+bool saveRxPicture(const std::string& path, bool tall, GreyPainter paint)
 {
     const int repeat = tall ? 2 : 1;
     QImage image(rxPictureWidth, rxPictureRows * repeat, QImage::Format_Grayscale8);
     std::array<uint8_t, rxPictureWidth * paintedPictureHeight> grey{};
-    paintRxPictureGrey(grey.data(), repeat);
+    paint(grey.data(), repeat);
     for (int y = 0; y < image.height(); ++y)
         std::memcpy(image.scanLine(y), grey.data() + rxPictureWidth * y, rxPictureWidth);
     return writePng(path, image);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pictures of the codec tool: a file in as the TxFrame, the RxPicture out as PNG.
+#include <cstdint>
 #include <string>
 
 namespace q60 {
@@ -12,9 +13,11 @@ namespace q60 {
 // Reports on stderr and returns false when the file cannot be read.
 bool loadTxPicture(const std::string& path);
 
-// Writes the RxPicture as the window shows it: an 8-bit grey PNG of 160x60 with the
-// last row at the top, or 160x120 with every row twice when tall.
+// Writes the RxPicture as the window shows it (or what paint gives in its place, as
+// paintRxPictureGrey gives it): an 8-bit grey PNG of 160x60 with the last row at the
+// top, or 160x120 with every row twice when tall.
 // Reports on stderr and returns false when the file cannot be written.
-bool saveRxPicture(const std::string& path, bool tall);
+using GreyPainter = void (*)(uint8_t* grey, int rowRepeat);
+bool saveRxPicture(const std::string& path, bool tall, GreyPainter paint);
 
 }  // namespace q60

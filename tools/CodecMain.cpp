@@ -20,6 +20,7 @@
 #include "rx/ClockCorrection.h"
 #include "rx/FilterBank.h"
 #include "rx/FrequencyControl.h"
+#include "rx/FrameIntegrator.h"
 #include "rx/PictureAssembler.h"
 #include "tools/CodecAudio.h"
 #include "tools/CodecFailure.h"
@@ -48,7 +49,7 @@ struct OptionRule {
 
 constexpr std::array<OptionRule, 4> encodeOptions{
     {{"--frames", true}, {"--seconds", true}, {"--test-picture", false}, {"--call", true}}};
-constexpr std::array<OptionRule, 11> decodeOptions{{{"--brightness", true},
+constexpr std::array<OptionRule, 12> decodeOptions{{{"--brightness", true},
                                                    {"--contrast", true},
                                                    {"--synclevel", true},
                                                    {"--lpf", true},
@@ -58,7 +59,8 @@ constexpr std::array<OptionRule, 11> decodeOptions{{{"--brightness", true},
                                                    {"--fast-lock", false},
                                                    {"--ppm", true},
                                                    {"--afc", false},
-                                                   {"--sturdy-sync", false}}};
+                                                   {"--sturdy-sync", false},
+                                                   {"--integrate", true}}};
 
 struct CommandLine {
     std::map<std::string, std::string, std::less<>> options;  // a flag maps to ""
@@ -87,6 +89,7 @@ struct DecodeRequest {
     bool trackPpm = false;
     bool frequencyControl = false;
     bool sturdySync = false;
+    int integrate = 1;
     std::string input;
     std::string output;
 };
@@ -99,6 +102,7 @@ void printUsage(std::FILE* stream)
                  "       quorrel60-codec decode [--brightness B] [--contrast C] [--synclevel S]\n"
                  "                              [--lpf FILE] [--hpf FILE] [--hpf63 FILE] [--tall]\n"
                  "                              [--fast-lock] [--ppm P|auto] [--afc] [--sturdy-sync]\n"
+                 "                              [--integrate N]\n"
                  "                              IN.wav OUT.png\n"
                  "encode: N frames (default 1) of tone as 11025 Hz 8-bit mono WAV; an 8-bit grey\n"
                  "        80x60 PICTURE is sent as it is, any other is scaled to cover 160x120 keeping\n"
@@ -113,8 +117,10 @@ void printUsage(std::FILE* stream)
                  "        --afc: follows a mistuned receiver (up to 250 Hz either way) by the sync\n"
                  "        tone, and prints the offset measured at the end.\n"
                  "        --sturdy-sync: line syncs only where they are due, frame syncs only\n"
-                 "        when held; for weak signals and pictures with black areas.\n",
-                 Brightness, Contrast, static_cast<double>(Synclevel), maxClockPpm, maxClockPpm);
+                 "        when held; for weak signals and pictures with black areas.\n"
+                 "        --integrate N: the mean of the last N (1 to %d) complete pictures of a\n"
+                 "        still picture, restarted when the picture changes; 1 is off.\n",
+                 Brightness, Contrast, static_cast<double>(Synclevel), maxClockPpm, maxClockPpm, maxIntegratedFrames);
 }
 
 // Reports bad arguments with the usage; returns false to fail in one statement.
@@ -229,6 +235,8 @@ bool parseDecode(const CommandLine& line, DecodeRequest& request)
     request.sturdySync = line.options.contains("--sturdy-sync");
     if (!request.trackPpm && !numberOption(line, "--ppm", request.ppm, -maxClockPpm, maxClockPpm))
         return false;
+    if (!numberOption(line, "--integrate", request.integrate, 1, maxIntegratedFrames))
+        return false;
     if (line.operands.size() != 2)
         return refuse("decode takes IN.wav OUT.png");
     request.input = line.operands[0];
@@ -284,10 +292,15 @@ int decode(const DecodeRequest& request)
     setClockTracking(request.trackPpm);
     setFrequencyControl(request.frequencyControl);
     setSturdySync(request.sturdySync);
+    // Off, the output stays the RxPicture as the input's end left it.
+    const bool integrating = request.integrate > 1;
+    setFrameIntegration(request.integrate);
+    if (integrating)
+        setPictureRestartHandler([] { integrateRxPicture(); });
     const bool received = streamAudioBytes(request.input, receiveBytes);
     if (!received)
         return exitFailure;
-    if (!saveRxPicture(request.output, request.tall))
+    if (!saveRxPicture(request.output, request.tall, integrating ? paintIntegratedGrey : paintRxPictureGrey))
         return exitFailure;
     if (request.trackPpm)
         std::printf("measured clock error: %+.1f ppm\n", printedTenths(clockCorrectionPpm()));

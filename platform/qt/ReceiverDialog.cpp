@@ -1,18 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The receiver dialog on Qt Widgets: the receiving card's clock correction (off, a
-// fixed error or measured), the receiver's switches, and the transmitting card's
-// error, as stored in [rx] and [tx] of "station.ini". A switch is one row of a table.
+// fixed error or measured), the receiver's switches, frame integration and the
+// transmitting card's error, as stored in [rx] and [tx] of "station.ini". A switch
+// is one row of a table.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
+#include <QSpinBox>
 #include <vector>
 
 #include "platform/StationWindow.h"
 #include "platform/qt/OkCancel.h"
 #include "platform/qt/PlatformWindow.h"
 #include "rx/ClockCorrection.h"
+#include "rx/FrameIntegrator.h"
 
 namespace q60 {
 namespace {
@@ -34,12 +37,14 @@ struct ReceiverFields {
     QDoubleSpinBox* rxPpm;
     std::vector<QCheckBox*> switchBoxes;
     QDoubleSpinBox* txPpm;
+    QSpinBox* integrate;
 
     void enableForClock() { rxPpm->setEnabled(static_cast<ClockMode>(clock->currentIndex()) == ClockMode::fixed); }
 
     ReceiverChoice choice() const
     {
-        ReceiverChoice chosen{static_cast<ClockMode>(clock->currentIndex()), rxPpm->value(), false, txPpm->value()};
+        ReceiverChoice chosen{static_cast<ClockMode>(clock->currentIndex()), rxPpm->value(), false, txPpm->value(),
+                              integrate->value()};
         for (size_t k = 0; k < switchBoxes.size(); ++k)
             chosen.*switches[k].field = switchBoxes[k]->isChecked();
         return chosen;
@@ -56,10 +61,23 @@ QDoubleSpinBox* makePpmBox(QWidget* parent, double value)
     return box;
 }
 
+// 1 is off: the picture window shows the last picture as it is.
+QSpinBox* makeIntegrateBox(QWidget* parent, int frames)
+{
+    auto* box = new QSpinBox(parent);
+    box->setRange(1, maxIntegratedFrames);
+    box->setSpecialValueText(QStringLiteral("Off"));
+    box->setSuffix(QStringLiteral(" frames"));
+    box->setValue(frames);
+    box->setObjectName(QStringLiteral("integrate"));
+    box->setToolTip(QStringLiteral("The picture window shows the mean of this many pictures of a still picture"));
+    return box;
+}
+
 ReceiverFields makeFields(QDialog& dialog, const ReceiverChoice& choice)
 {
     ReceiverFields fields{new QComboBox(&dialog), makePpmBox(&dialog, choice.rxPpm), {},
-                          makePpmBox(&dialog, choice.txPpm)};
+                          makePpmBox(&dialog, choice.txPpm), makeIntegrateBox(&dialog, choice.integrate)};
     fields.clock->addItems({QStringLiteral("Off"), QStringLiteral("Fixed"), QStringLiteral("Automatic (measured)")});
     fields.clock->setCurrentIndex(static_cast<int>(choice.clock));
     for (const Switch& option : switches) {
@@ -88,6 +106,7 @@ bool runReceiverDialog(WindowHandle window, ReceiverChoice& choice)
     form->addRow(QStringLiteral("Receiving card &error:"), fields.rxPpm);
     for (QCheckBox* box : fields.switchBoxes)
         form->addRow(QString(), box);
+    form->addRow(QStringLiteral("Frame &integration:"), fields.integrate);
     form->addRow(QStringLiteral("&Transmitting card error:"), fields.txPpm);
     addOkCancel(dialog, form);
     QObject::connect(fields.clock, &QComboBox::currentIndexChanged, &dialog, [&fields] { fields.enableForClock(); });

@@ -20,6 +20,7 @@
 #include "platform/fake/FakeStationFile.h"
 #include "platform/fake/FakeStationWindow.h"
 #include "rx/ClockCorrection.h"
+#include "rx/FrameIntegrator.h"
 #include "rx/FrequencyControl.h"
 #include "rx/PictureAssembler.h"
 #include "tx/PttControl.h"
@@ -97,25 +98,28 @@ TEST_F(StationTest, DialogOkWritesTheAudioGroupAndKeepsOtherKeysCancelChangesNot
 TEST_F(StationTest, ReceiverGroupsReadEachOptionAndABrokenValueIsItsDefault)
 {
     const ReceiverChoice fixed = receiverFrom({{"rx/ppm", "-123.5"}, {"rx/fastLock", "true"}, {"tx/ppm", "40"},
-                                               {"rx/afc", "true"}, {"rx/sturdySync", "true"}});
+                                               {"rx/afc", "true"}, {"rx/sturdySync", "true"}, {"rx/integrate", "16"}});
     EXPECT_EQ(fixed.clock, ClockMode::fixed);
     EXPECT_EQ(fixed.rxPpm, -123.5);
     EXPECT_TRUE(fixed.fastLock);
     EXPECT_EQ(fixed.txPpm, 40.0);
     EXPECT_TRUE(fixed.frequencyControl);
     EXPECT_TRUE(fixed.sturdySync);
+    EXPECT_EQ(fixed.integrate, 16);
     EXPECT_EQ(receiverFrom({{"rx/ppm", "auto"}}).clock, ClockMode::automatic);
     EXPECT_EQ(receiverFrom({{"rx/ppm", "2000"}}).rxPpm, 2000.0);
     EXPECT_EQ(receiverFrom({{"rx/ppm", "+123.4"}}).rxPpm, 123.4) << "as the picture window shows it";
     for (const char* broken : {"", "0", "2000.1", "-1e9", "nan", "inf", "12 ppm", "Auto", "+-5", "+"}) {
-        const ReceiverChoice choice = receiverFrom(
-            {{"rx/ppm", broken}, {"rx/fastLock", "1"}, {"tx/ppm", broken}, {"rx/afc", "yes"}, {"rx/sturdySync", "on"}});
+        const ReceiverChoice choice = receiverFrom({{"rx/ppm", broken}, {"rx/fastLock", "1"}, {"tx/ppm", broken},
+                                                    {"rx/afc", "yes"}, {"rx/sturdySync", "on"}, {"rx/integrate", broken}});
         EXPECT_EQ(choice.clock, ClockMode::off) << broken;
         EXPECT_EQ(choice.rxPpm, 0.0) << broken;
         EXPECT_FALSE(choice.fastLock);
         EXPECT_EQ(choice.txPpm, 0.0) << broken;
         EXPECT_FALSE(choice.frequencyControl || choice.sturdySync);
+        EXPECT_EQ(choice.integrate, 1) << broken;
     }
+    EXPECT_EQ(receiverFrom({{"rx/integrate", "17"}}).integrate, 1);
 }
 
 // RX on applies the stored options; OK while receiving writes them beside the other
@@ -128,14 +132,16 @@ TEST_F(StationTest, ReceiverDialogOkWritesRxAndTxAndAppliesThemWhileReceiving)
     EXPECT_EQ(clockCorrectionPpm(), 250.0);
     EXPECT_FALSE(fastLock);
     EXPECT_FALSE(frequencyControlActive());
-    fake::answerReceiverDialog(true, ReceiverChoice{ClockMode::automatic, 250.0, true, 12.5, true, true});
+    EXPECT_EQ(frameIntegration(), 1);
+    fake::answerReceiverDialog(true, ReceiverChoice{ClockMode::automatic, 250.0, true, 12.5, 8, true, true});
     command(cmdReceiver);
     EXPECT_EQ(fake::stationFile(),
-              (StationEntries{{"ptt/lines", "rts"}, {"rx/afc", "true"}, {"rx/fastLock", "true"}, {"rx/ppm", "auto"},
-                              {"rx/sturdySync", "true"}, {"tx/ppm", "12.5"}}));
+              (StationEntries{{"ptt/lines", "rts"}, {"rx/afc", "true"}, {"rx/fastLock", "true"}, {"rx/integrate", "8"},
+                              {"rx/ppm", "auto"}, {"rx/sturdySync", "true"}, {"tx/ppm", "12.5"}}));
     EXPECT_TRUE(fastLock);
     EXPECT_TRUE(frequencyControlActive());
     EXPECT_TRUE(sturdySyncActive());
+    EXPECT_EQ(frameIntegration(), 8);
     EXPECT_EQ(clockCorrectionPpm(), 0.0) << "automatic correction starts from none";
     const WindowMessage tick{MessageKind::Timer, rxTimerId};
     deliver(tick);

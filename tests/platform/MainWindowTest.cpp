@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QUrl>
 #include <functional>
@@ -79,14 +80,16 @@ protected:
     std::unique_ptr<PlatformWindow> window;
 };
 
-// What the receiver dialog showed when it came up, as "clock rxPpm fastLock txPpm".
+// What the receiver dialog showed when it came up, as "clock rxPpm fastLock txPpm
+// integrate".
 QString shownReceiverChoice(QDialog* dialog)
 {
-    return QStringLiteral("%1 %2 %3 %4")
+    return QStringLiteral("%1 %2 %3 %4 %5")
         .arg(dialog->findChild<QComboBox*>(QStringLiteral("clock"))->currentText())
         .arg(dialog->findChild<QDoubleSpinBox*>(QStringLiteral("rxPpm"))->value())
         .arg(dialog->findChild<QCheckBox*>()->isChecked())
-        .arg(dialog->findChild<QDoubleSpinBox*>(QStringLiteral("txPpm"))->value());
+        .arg(dialog->findChild<QDoubleSpinBox*>(QStringLiteral("txPpm"))->value())
+        .arg(dialog->findChild<QSpinBox*>(QStringLiteral("integrate"))->text());
 }
 
 // Opens Station > Receiver... and, once it is up, notes what it shows, lets change
@@ -118,15 +121,23 @@ TEST_F(MainWindowTest, ReceiverDialogChoiceRoundTripsThroughTheStationFile)
         dialog->findChild<QDoubleSpinBox*>(QStringLiteral("rxPpm"))->setValue(123.4);
         dialog->findChild<QCheckBox*>()->setChecked(true);
         dialog->findChild<QDoubleSpinBox*>(QStringLiteral("txPpm"))->setValue(-7);
+        dialog->findChild<QSpinBox*>(QStringLiteral("integrate"))->setValue(8);
     });
-    EXPECT_EQ(first.toStdString(), "Fixed -42.5 0 0");
+    EXPECT_EQ(first.toStdString(), "Fixed -42.5 0 0 Off");
     const std::string stored = readFile("station.ini");
-    EXPECT_NE(stored.find("[rx]\nafc=false\nfastLock=true\nppm=123.4\nsturdySync=false\n"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("[rx]
+afc=false
+fastLock=true
+integrate=8
+ppm=123.4
+sturdySync=false
+"), std::string::npos)
+        << stored;
     EXPECT_NE(stored.find("[tx]\nppm=-7\n"), std::string::npos) << stored;
     const QString again = answerReceiverDialog(*window, [](QDialog* dialog) {
         dialog->findChild<QComboBox*>(QStringLiteral("clock"))->setCurrentIndex(2);
     });
-    EXPECT_EQ(again.toStdString(), "Fixed 123.4 1 -7");
+    EXPECT_EQ(again.toStdString(), "Fixed 123.4 1 -7 8 frames");
     EXPECT_NE(readFile("station.ini").find("ppm=auto"), std::string::npos);
 }
 

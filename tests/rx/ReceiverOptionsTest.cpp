@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <limits>
 #include <vector>
 
 #include "rx/ClockCorrection.h"
 #include "rx/FilterBank.h"
+#include "rx/FrameIntegrator.h"
 #include "rx/FrequencyControl.h"
 #include "rx/PictureAssembler.h"
 #include "tests/support/ImpairedRecording.h"
@@ -312,6 +314,72 @@ TEST_P(WeakSignal, LinesUpAndTakesOnlyRealFrameSyncs)
 INSTANTIATE_TEST_SUITE_P(BlackRampAndDefault, WeakSignal,
                          ::testing::Values(WeakPath{0, 10.0, true}, WeakPath{0, 5.0, true}, WeakPath{30, 5.0, true},
                                            WeakPath{60, 5.0, true}, WeakPath{0, 5.0, false}));
+
+// frames of a still picture at 10 dB, each recording with a noise of its own.
+std::vector<int32_t> noisyStill(const std::vector<uint8_t>& picture, int frames, uint64_t seed)
+{
+    setTxFrame(picture.data(), picture.size());
+    return impairedRecording(frames, {.snrDb = 10.0, .seed = seed});
+}
+
+// The mean as the picture window shows it, read as rxGrey reads the RxPicture.
+std::array<uint8_t, rxPictureWidth * rxPictureRows> integrated{};
+uint8_t integratedGrey(int row, int column) { return integrated[rxPictureWidth * (rxPictureRows - 1 - row) + column]; }
+
+// The recording through a receiver integrating frames as the window does, with fast
+// lock, so the lines stand still from the second picture on; the mean's error against
+// the ideal picture.
+double integratedError(const std::vector<int32_t>& recording, int frames, const std::vector<uint8_t>& sent)
+{
+    fastLock = true;
+    restoreDefaultFilters();
+    setFrameIntegration(frames);
+    setPictureRestartHandler([] { integrateRxPicture(); });
+    receiveRecording(recording, 0, recording.size());
+    paintIntegratedGrey(integrated.data(), 1);
+    return test::idealPictureErrorOf(integratedGrey, sent);
+}
+
+// Noise on a still picture averages out over the frames: the goal is 12 at 10 dB with
+// eight (measured 9.59), where the last picture alone is 27.05. No false restart
+// either, or fewer than eight would be in the mean.
+TEST(FrameIntegrationTest, EightStillPicturesAtTenDbHalveTheNoise)
+{
+    const auto picture = gradientLines();
+    const double error = integratedError(noisyStill(picture, 10, 1), 8, picture);
+    EXPECT_EQ(integratedPictures(), 8);
+    EXPECT_LT(error, 12.0);
+    EXPECT_GT(test::idealPictureError(picture), 24.0);
+}
+
+// Tuned in 40 lines into a frame, too few line syncs for fast lock before the first
+// frame sync: the first complete picture comes before the lines jump into line, and
+// the next two, alike, drop it from the mean (measured 19.1; kept in, 27.4).
+TEST(FrameIntegrationTest, APictureBeforeTheLinesJumpedLeavesTheMean)
+{
+    const auto picture = rampLines();
+    auto recording = noisyStill(picture, 5, 1);
+    recording.erase(recording.begin(), recording.begin() + 40 * lineSamples + lineSamples / 2);
+    const double error = integratedError(recording, 8, picture);
+    EXPECT_EQ(integratedPictures(), 2);
+    EXPECT_LT(error, 24.0);
+}
+
+// When the picture changes, the mean starts afresh with it rather than blending the
+// old picture in for eight frames: the two pictures since the change (measured 18.5;
+// blended with the six before, 38.7).
+TEST(FrameIntegrationTest, AChangedPictureRestartsTheMean)
+{
+    const auto before = gradientLines();
+    auto after = before;
+    std::ranges::transform(before, after.begin(), [](uint8_t grey) { return static_cast<uint8_t>(255 - grey); });
+    auto recording = noisyStill(before, 6, 1);
+    const auto changed = noisyStill(after, 3, 2);
+    recording.insert(recording.end(), changed.begin(), changed.end());
+    const double error = integratedError(recording, 8, after);
+    EXPECT_EQ(integratedPictures(), 2);
+    EXPECT_LT(error, 24.0);
+}
 
 }  // namespace
 }  // namespace q60

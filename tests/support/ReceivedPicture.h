@@ -75,10 +75,12 @@ RampError rampErrorOf(const Grey& grey)
     return error;
 }
 
-// Mean difference between the received picture and the ideal one, where a receiver
-// in line shows sent line n (of 80 pixels) in row n + 1, pixel i on columns 2i+1 and
-// 2i+2; pixels 6 to 77 (75 in the top row), as rampErrorOf takes them.
-inline double idealPictureError(const std::vector<uint8_t>& sent)
+// Mean difference between a received picture, read through grey(row, column), and the
+// ideal one, where a receiver in line shows sent line n (of 80 pixels) in row n + 1,
+// pixel i on columns 2i+1 and 2i+2; pixels 6 to 77 (75 in the top row), as rampErrorOf
+// takes them.
+template <typename Grey>
+double idealPictureErrorOf(const Grey& grey, const std::vector<uint8_t>& sent)
 {
     double sum = 0;
     int count = 0;
@@ -87,12 +89,15 @@ inline double idealPictureError(const std::vector<uint8_t>& sent)
         for (int i = 6; i <= lastPixel; ++i) {
             const double ideal = expectedGrey(sent[pixelsPerLine * (row - 1) + i]);
             for (int column : {2 * i + 1, 2 * i + 2})
-                sum += std::fabs(rxGrey(row, column) - ideal);
+                sum += std::fabs(grey(row, column) - ideal);
             count += 2;
         }
     }
     return sum / count;
 }
+
+// The same for the RxPicture.
+inline double idealPictureError(const std::vector<uint8_t>& sent) { return idealPictureErrorOf(rxGrey, sent); }
 
 // Where the line syncs stand in the RxPicture, robust to noise: the first column of
 // the darkest run of 8 columns (one line sync's length), summed over rows 1 to 59.

@@ -375,6 +375,39 @@ TEST_F(CodecTool, FrequencyControlFollowsAMistunedReceiver)
     EXPECT_NEAR(measured, 120.0, 1.0) << report;
 }
 
+// Mean difference over every pixel of two pictures of the same size.
+double meanDifference(const QImage& a, const QImage& b)
+{
+    double sum = 0.0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            sum += std::abs(a.pixelColor(x, y).blue() - b.pixelColor(x, y).blue());
+    return sum / (a.width() * a.height());
+}
+
+// A still picture through noise: --integrate writes the mean of the last complete
+// pictures, in the format of every other decode.
+TEST_F(CodecTool, IntegrateWritesTheMeanOfTheLastPicturesOfANoisyStill)
+{
+    writeFile(at("rows.pgm"), pgm(rowsAndRamps()));
+    ASSERT_EQ(codec("encode --frames 12 rows.pgm rows.wav").status, 0);
+    Bytes tone = wavData(at("rows.wav"));
+    const Bytes noise = randomBytes(tone.size(), 5);
+    for (size_t k = 0; k < tone.size(); ++k)
+        tone[k] = static_cast<uint8_t>(std::clamp(tone[k] + (noise[k] - 128) / 4, 0, 255));
+    writeFile(at("noisy.wav"), wav(11025, 1, 8, tone.size()).substr(0, 44) + std::string(tone.begin(), tone.end()));
+    const QImage clean = decoded("--fast-lock rows.wav");
+    const QImage mean = decoded("--fast-lock --integrate 8 noisy.wav");
+    ASSERT_EQ(mean.size(), QSize(160, 60));
+    EXPECT_EQ(mean.format(), QImage::Format_Grayscale8);
+    const double single = meanDifference(decoded("--fast-lock noisy.wav"), clean);
+    EXPECT_LT(meanDifference(mean, clean), single / 2) << single;  // measured: 10.8 and 26.7
+    const QImage tall = decoded("--fast-lock --integrate 8 --tall noisy.wav");
+    ASSERT_EQ(tall.size(), QSize(160, 120));
+    EXPECT_EQ(tall.copy(0, 0, 160, 1), mean.copy(0, 0, 160, 1));
+    EXPECT_EQ(tall.copy(0, 119, 160, 1), mean.copy(0, 59, 160, 1));
+}
+
 TEST_F(CodecTool, BrokenFilesFailWithOneLineNamingThem)
 {
     ASSERT_EQ(codec("encode --test-picture good.wav").status, 0);
@@ -431,6 +464,7 @@ TEST_F(CodecTool, BadArgumentsExitTwoWithUsage)
           "decode --synclevel 1e40 in.wav out.png", "decode --synclevel ten in.wav out.png",
           "decode --frames 2 in.wav out.png", "decode in.wav out.png --lpf", "decode --ppm 2001 in.wav out.png",
           "decode --ppm fast in.wav out.png", "decode --fast-lock 1 in.wav out.png", "decode --afc 1 in.wav out.png",
+          "decode --integrate 0 in.wav out.png", "decode --integrate 17 in.wav out.png",
           "encode --frames 2 --seconds 2 p.pgm out.wav", "encode --seconds -1 p.pgm out.wav",
           "encode --call 'A B' p.pgm out.wav", "encode --call ABCDEFGHIJKL p.pgm out.wav"}) {
         const Result result = codec(args);
