@@ -26,6 +26,8 @@ std::string picturesFolder;
 bool fileRunning = false;
 std::string filePath;
 std::string failure;
+std::string lastStem;  // the time in the last file's name, and how many files had it
+int sameSecond = 0;
 
 void setRecordingAudio(WindowHandle window, bool on)
 {
@@ -39,9 +41,19 @@ void endFile()
     fileRunning = false;
 }
 
+// A recording started within the same second as the one before gets "-2" (and so
+// on) after the time, rather than replacing it.
+std::string nextFileName()
+{
+    const std::string stem = utcFileStem(std::time(nullptr));
+    sameSecond = stem == lastStem ? sameSecond + 1 : 1;
+    lastStem = stem;
+    return sameSecond > 1 ? stem + "-" + std::to_string(sameSecond) + ".wav" : stem + ".wav";
+}
+
 bool startFile()
 {
-    const std::string name = utcFileStem(std::time(nullptr)) + ".wav";
+    const std::string name = nextFileName();
     filePath = picturesFolder + "/" + name;
     std::string reason;
     fileRunning = startAudioFile(picturesFolder, name, reason);

@@ -256,5 +256,23 @@ TEST_F(PicturesTest, RecordAudioKeepsTheDrainedBytesAndStopsWhenTheDiskFills)
     EXPECT_EQ(fake::recordedAudio().size(), 1U) << "stopped, not started again";
 }
 
+// RX off ends the file at the next tick; RX on again within the same second starts
+// another beside it rather than replacing it.
+TEST_F(PicturesTest, RecordAudioStartsANewFileAtEachRxOn)
+{
+    fake::setStationFile({{"pictures/recordAudio", "true"}, {"pictures/folder", "/srv/pictures"}});
+    deliver({MessageKind::InitDialog});
+    for (int round = 0; round < 2; ++round) {
+        command(idRxButton);
+        fake::capture(0, std::vector<uint8_t>(100, sampleCentre));
+        deliver({MessageKind::Timer, rxTimerId});
+        command(idRxButton);
+        deliver({MessageKind::Timer, rxTimerId});
+    }
+    ASSERT_EQ(fake::recordedAudio().size(), 2U);
+    EXPECT_FALSE(fake::recordedAudio()[1].running);
+    EXPECT_NE(fake::recordedAudio()[0].name, fake::recordedAudio()[1].name);
+}
+
 }  // namespace
 }  // namespace q60
