@@ -6,6 +6,7 @@
 #include "platform/Audio.h"
 #include "rx/FilterBank.h"
 #include "rx/PictureAssembler.h"
+#include "rx/TuningSpectrum.h"
 #include "tx/ToneFormat.h"
 
 namespace q60 {
@@ -16,6 +17,12 @@ CaptureHandle recordDevice = nullptr;
 // The first byte not yet handed on; moved only by a drain that got its lock.
 uint32_t readOffset = 0;
 
+// The tuning aid hears exactly what the picture is made of.
+void handOn(const uint8_t* bytes, uint32_t count)
+{
+    receiveBytes(bytes, count);
+    tuningSpectrumBytes(bytes, count);
+}
 
 // A start that fails part way keeps nothing: the next start obtains all anew anyway.
 int32_t failStart()
@@ -61,9 +68,9 @@ void drainCapture()
     if (!lockCaptureBuffer(recordDevice, readOffset, length, regions))
         return;
     readOffset = readPosition;
-    receiveBytes(regions.first, regions.firstBytes);
+    handOn(regions.first, regions.firstBytes);
     if (regions.secondBytes != 0)
-        receiveBytes(regions.second, regions.secondBytes);
+        handOn(regions.second, regions.secondBytes);
     unlockCaptureBuffer(recordDevice, regions);
 }
 
