@@ -17,6 +17,9 @@ const char* const windowKey = "tuning/window";
 constexpr int syncHz = 1200;
 constexpr int blackHz = 1500;
 constexpr int whiteHz = 2300;
+// The window's bottom edge: the weakest signal worth tuning stands well above it, and
+// an empty input (the sound card's own hiss) near it.
+constexpr float shownFloorDb = -50.0f;
 
 bool windowShown = false;
 
@@ -49,9 +52,10 @@ void tuningAidTick()
     const TuningLook look = takeTuningLook();
     TuningPicture picture;
     picture.levelsDb.assign(look.dbFullScale.begin(), look.dbFullScale.end());
+    picture.heldDb.assign(look.heldDbFullScale.begin(), look.heldDbFullScale.end());
     picture.lowHz = tuningLowHz;
     picture.stepHz = tuningBinHz;
-    picture.floorDb = tuningFloorDb;
+    picture.floorDb = shownFloorDb;
     picture.marksHz = {syncHz, blackHz, whiteHz};
     picture.levelText = rxActive ? tuningLevelText(look) : "RX off";
     picture.warn = rxActive && look.samples != 0 && (look.clipping || look.tooLow);

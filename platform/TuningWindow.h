@@ -10,10 +10,12 @@
 namespace q60 {
 
 // One look: levels in dB against full scale, the first at lowHz and each next one
-// stepHz higher, drawn from floorDb (bottom) to 0 dB (top); marks at these tones;
-// the level text, shown as a warning when warn.
+// stepHz higher, drawn from floorDb (bottom) to 0 dB (top), filled; held levels at
+// the same tones as a line over them; marks at these tones; the level text, shown as
+// a warning when warn.
 struct TuningPicture {
     std::vector<float> levelsDb;
+    std::vector<float> heldDb;
     int lowHz = 0;
     int stepHz = 1;
     float floorDb = -80.0f;

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Consumes the captured bytes at each drain (RxRecorder) while the tuning aid is
 // shown; produces, per look of the window's tick, a Goertzel spectrum of Hann-windowed
-// 441-sample blocks averaged over the blocks completed, and the input's peak level.
+// 441-sample blocks (their mean, and their strongest held over the looks) and the
+// input's peak level.
 #include "rx/TuningSpectrum.h"
 
 #include <algorithm>
@@ -21,23 +22,31 @@ constexpr double fullScale = 128.0;                  // sample units from the ce
 // A full-scale sine at a bin's frequency gives this Goertzel magnitude through the
 // Hann window: half the amplitude times the window's mean (one half) times the block.
 constexpr double fullScaleMagnitude = 0.25 * blockSamples;
+// The held spectrum sinks this far a look, so a sync burst stays seen for a few seconds.
+constexpr float holdDecayDb = 2.0f;
 
 // Settings.
 bool enabled = false;
 
-// Constants of the analysis, made at the first enable.
+// Constants of the analysis, made when it is switched on.
 std::array<double, blockSamples> window{};
 std::array<double, tuningBins> coefficient{};
 
-// Running state: the block under way, the powers summed over whole blocks, the peak.
+// The block under way: each bin's last two Goertzel states.
 std::array<double, tuningBins> previous{};
 std::array<double, tuningBins> beforePrevious{};
 int blockFill = 0;
+
+// The look under way: powers over its whole blocks, its bytes and their extremes.
 std::array<double, tuningBins> powerSum{};
+std::array<double, tuningBins> strongestBlock{};
 int blocksSummed = 0;
 size_t samplesSeen = 0;
 int lowest = sampleCentre;
 int highest = sampleCentre;
+
+// Across looks: the held spectrum, in dB.
+std::array<float, tuningBins> held{};
 
 void makeConstants()
 {
@@ -60,6 +69,7 @@ void restartLook()
 {
     restartBlock();
     powerSum.fill(0.0);
+    strongestBlock.fill(0.0);
     blocksSummed = 0;
     samplesSeen = 0;
     lowest = highest = sampleCentre;
@@ -70,7 +80,9 @@ void finishBlock()
     for (int k = 0; k < tuningBins; ++k) {
         const double s1 = previous[k];
         const double s2 = beforePrevious[k];
-        powerSum[k] += s1 * s1 + s2 * s2 - coefficient[k] * s1 * s2;
+        const double power = s1 * s1 + s2 * s2 - coefficient[k] * s1 * s2;
+        powerSum[k] += power;
+        strongestBlock[k] = std::max(strongestBlock[k], power);
     }
     ++blocksSummed;
     restartBlock();
@@ -101,6 +113,7 @@ void enableTuningSpectrum(bool on)
     if (on && !enabled)
         makeConstants();
     enabled = on;
+    held.fill(tuningFloorDb);
     restartLook();
 }
 
@@ -119,8 +132,11 @@ void tuningSpectrumBytes(const uint8_t* bytes, size_t count)
 TuningLook takeTuningLook()
 {
     TuningLook look;
-    for (int k = 0; k < tuningBins; ++k)
+    for (int k = 0; k < tuningBins; ++k) {
         look.dbFullScale[k] = blocksSummed == 0 ? tuningFloorDb : decibels(powerSum[k] / blocksSummed);
+        held[k] = std::max(decibels(strongestBlock[k]), std::max(tuningFloorDb, held[k] - holdDecayDb));
+    }
+    look.heldDbFullScale = held;
     look.samples = samplesSeen;
     const int peak = std::max(highest - sampleCentre, sampleCentre - lowest);
     look.levelPercent = static_cast<int>(std::lround(peak * 100.0 / fullScale));

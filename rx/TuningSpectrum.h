@@ -16,11 +16,14 @@ inline constexpr float tuningFloorDb = -80.0f;  // shown for a bin with no power
 inline constexpr int tuningLowPercent = 10;     // a level under this is flagged
 
 // What was heard since the last look. dbFullScale[k] is the mean power at
-// tuningLowHz + k * tuningBinHz, in dB against a full-scale sine; levelPercent the
+// tuningLowHz + k * tuningBinHz, in dB against a full-scale sine; heldDbFullScale[k]
+// the strongest 40 ms block there, held and sinking slowly over the looks, so short
+// bursts such as the syncs show; levelPercent the
 // peak in percent of full scale; clipping when a byte reached 0 or 255, tooLow when
 // the peak stays under tuningLowPercent.
 struct TuningLook {
     std::array<float, tuningBins> dbFullScale{};
+    std::array<float, tuningBins> heldDbFullScale{};
     size_t samples = 0;
     int levelPercent = 0;
     bool clipping = false;

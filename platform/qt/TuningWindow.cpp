@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The tuning aid's window on Qt Widgets: the spectrum as a filled curve across the
-// window, labelled marks at the tones, the level above it, red when it warns.
+// window, the held one as a line over it, labelled marks at the tones, the level
+// above, red when it warns.
 // Window thread.
 #include "platform/TuningWindow.h"
 
@@ -69,17 +70,28 @@ private:
         return plot.bottom() - static_cast<int>(above * plot.height());
     }
 
+    QPainterPath curveOf(const QRect& plot, const std::vector<float>& levels) const
+    {
+        QPainterPath curve;
+        for (size_t k = 0; k < levels.size(); ++k) {
+            const QPointF point(xOf(plot, picture.lowHz + static_cast<double>(k) * picture.stepHz),
+                                yOf(plot, levels[k]));
+            k == 0 ? curve.moveTo(point) : curve.lineTo(point);
+        }
+        return curve;
+    }
+
     void drawSpectrum(QPainter& painter, const QRect& plot)
     {
         if (picture.levelsDb.empty())
             return;
-        QPainterPath curve(QPointF(plot.left(), plot.bottom()));
-        for (size_t k = 0; k < picture.levelsDb.size(); ++k)
-            curve.lineTo(xOf(plot, picture.lowHz + static_cast<double>(k) * picture.stepHz),
-                         yOf(plot, picture.levelsDb[k]));
-        curve.lineTo(plot.right(), plot.bottom());
-        curve.closeSubpath();
-        painter.fillPath(curve, QColor(40, 170, 60));
+        QPainterPath filled = curveOf(plot, picture.levelsDb);
+        filled.lineTo(plot.right(), plot.bottom());
+        filled.lineTo(plot.left(), plot.bottom());
+        filled.closeSubpath();
+        painter.fillPath(filled, QColor(40, 170, 60));
+        painter.setPen(QPen(QColor(190, 255, 190), 1));
+        painter.drawPath(curveOf(plot, picture.heldDb));
     }
 
     void drawMarks(QPainter& painter, const QRect& plot, int textHeight)

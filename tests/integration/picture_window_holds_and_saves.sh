@@ -24,6 +24,7 @@ picture=$(xdotool search --onlyvisible --name '^Quorrel 60line Picture$' | head 
 [[ -n $picture ]] || { echo "the picture window was not shown at start" >&2; exit 1; }
 tuning=$(xdotool search --onlyvisible --name '^Quorrel 60line Tuning Aid' | head -n1)
 [[ -n $tuning ]] || { echo "the tuning aid was not shown at start" >&2; exit 1; }
+xdotool windowmove "$tuning" 0 560  # no window manager places it: off the picture window
 xdotool windowfocus --sync "$window" key Tab space  # RX on
 sleep 0.5
 # Played 1000 ppm fast: the WAV's bytes as raw tone at 11036 Hz (its 44-byte header
