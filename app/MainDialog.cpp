@@ -16,6 +16,7 @@
 #include "app/SoundHoles.h"
 #include "app/Station.h"
 #include "app/StatusLine.h"
+#include "app/TuningAid.h"
 #include "app/TxCommands.h"
 #include "rx/PictureAssembler.h"
 #include "rx/RxRecorder.h"
@@ -59,6 +60,7 @@ void onInitDialog(WindowHandle window)
     readSettings(window);
     initStation(window);
     initPictures(window);
+    initTuningAid(window);
     initHelp(window);
     setSliderPosition(window, idBrightnessSlider,
                       sliderPositionFor(Brightness, brightnessBase, brightnessStep));
@@ -109,6 +111,9 @@ void onCommand(WindowHandle window, int id)
         break;
     case cmdReceiver:
         receiverDialogCommand(window);
+        break;
+    case cmdTuningAid:
+        tuningAidCommand(window);
         break;
     case cmdPortNone:
     case cmdPortCom1:
@@ -177,6 +182,7 @@ void mainWindowProc(WindowHandle window, const WindowMessage& message)
         break;
     case MessageKind::Timer:
         rxTimerTick(window);
+        tuningAidTick();
         showSoundHoles(window);
         checkPtt();
         pictureTick(window);

@@ -15,6 +15,7 @@
 #include "app/PttSettings.h"
 #include "app/ReceiverSettings.h"
 #include "app/RxCommands.h"
+#include "app/TuningAid.h"
 #include "app/TxCommands.h"
 #include "platform/SoundChoice.h"
 #include "platform/StationFile.h"
@@ -62,7 +63,7 @@ void initStation(WindowHandle window)
         SoundChoice{stationEntry(entries, outputKey), stationEntry(entries, inputKey),
                     txLevelFrom(stationEntry(entries, txLevelKey))});
     std::vector<MenuItemText> items{{cmdSoundDevices, "Sound &Devices..."}, {cmdPushToTalk, "&Push-to-Talk..."},
-                                    {cmdReceiver, "R&eceiver..."}};
+                                    {cmdReceiver, "R&eceiver..."}, {cmdTuningAid, "&Tuning Aid"}};
     const std::vector<MenuItemText> pictureItems = pictureMenuItems();
     items.insert(items.end(), pictureItems.begin(), pictureItems.end());
     appendMenu(window, "&Station", items);

@@ -11,6 +11,7 @@
 #include "rx/FilterBank.h"
 #include "rx/FrequencyControl.h"
 #include "rx/PictureAssembler.h"
+#include "rx/TuningSpectrum.h"
 #include "tx/FrameModulator.h"
 #include "video/FrameGrabber.h"
 
@@ -182,6 +183,27 @@ BENCHMARK(fullyCorrectedReceiveChain);
 BENCHMARK_CAPTURE(receiveChain, longest_filters, Filters::longest);
 BENCHMARK_CAPTURE(modulator, test_ramp, Picture::testRamp);
 BENCHMARK_CAPTURE(modulator, camera_picture, Picture::camera);
+
+// The tuning aid's analysis alone, as the window tick asks for it: half a second of
+// captured bytes, then a look.
+void tuningSpectrum(benchmark::State& state)
+{
+    std::vector<uint8_t> bytes;
+    for (const int32_t sample : receivedTone())
+        bytes.push_back(static_cast<uint8_t>(sample + captureCentre));
+    enableTuningSpectrum(true);
+    constexpr size_t tick = sampleRate / 2;
+    for ([[maybe_unused]] auto pass : state) {
+        for (size_t k = 0; k < bytes.size(); k += tick) {
+            tuningSpectrumBytes(bytes.data() + k, std::min(tick, bytes.size() - k));
+            benchmark::DoNotOptimize(takeTuningLook());
+        }
+    }
+    enableTuningSpectrum(false);
+    reportRealTime(state, static_cast<int64_t>(bytes.size()));
+}
+
+BENCHMARK(tuningSpectrum);
 
 }  // namespace
 }  // namespace q60

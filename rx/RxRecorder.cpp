@@ -6,6 +6,7 @@
 #include "platform/Audio.h"
 #include "rx/FilterBank.h"
 #include "rx/PictureAssembler.h"
+#include "rx/TuningSpectrum.h"
 #include "tx/ToneFormat.h"
 
 namespace q60 {
@@ -18,9 +19,11 @@ uint32_t readOffset = 0;
 
 CaptureTap captureTap = nullptr;
 
+// The tuning aid and Record Audio hear exactly what the picture is made of.
 void handOn(const uint8_t* bytes, size_t count)
 {
     receiveBytes(bytes, count);
+    tuningSpectrumBytes(bytes, count);
     if (captureTap != nullptr)
         captureTap(bytes, count);
 }

@@ -7,6 +7,7 @@
 # control on: while it plays, the window's title shows the error and offset measured.
 # Record Audio is on: the recording it leaves there decodes, with the same options, to
 # that same picture.
+# The tuning aid, stored on, is shown at start and gives the recording's level.
 # Usage: picture_window_holds_and_saves.sh PROGRAM CODEC ARTIFACT_DIR (inside a session with sound)
 set -euo pipefail
 PROGRAM=$1
@@ -17,11 +18,15 @@ source "$(dirname "$0")/session.sh"
 # Columns of grey, dark to light: a picture the flywheel's flat grey cannot pass for.
 /usr/bin/convert -size 80x60 gradient:white-black -rotate 90 -colorspace Gray -depth 8 pattern.pgm
 "$codec" encode --frames 12 pattern.pgm recording.wav
-printf '[pictures]\nwindow=true\nsmooth=false\nrecordAudio=true\nfolder=%s\n[rx]\nppm=auto\nafc=true\n' "$work/kept" >station.ini
+printf '[pictures]\nwindow=true\nsmooth=false\nrecordAudio=true\nfolder=%s\n[rx]\nppm=auto\nafc=true\n[tuning]\nwindow=true\n' \
+  "$work/kept" >station.ini
 
 start_program
 picture=$(xdotool search --onlyvisible --name '^Quorrel 60line Picture$' | head -n1)
 [[ -n $picture ]] || { echo "the picture window was not shown at start" >&2; exit 1; }
+tuning=$(xdotool search --onlyvisible --name '^Quorrel 60line Tuning Aid' | head -n1)
+[[ -n $tuning ]] || { echo "the tuning aid was not shown at start" >&2; exit 1; }
+xdotool windowmove "$tuning" 0 560  # no window manager places it: off the picture window
 xdotool windowfocus --sync "$window" key Tab space  # RX on
 sleep 0.5
 # Played 1000 ppm fast: the WAV's bytes as raw tone at 11036 Hz (its 44-byte header
@@ -41,6 +46,12 @@ awk -v hz="${BASH_REMATCH[2]}" 'BEGIN { exit !(hz > -3 && hz < 5) }' ||
 # The receiving card is slow against that sender: -998.9 ppm (measured: -995.3).
 awk -v ppm="$measured" 'BEGIN { exit !(ppm > -1025 && ppm < -975) }' ||
   { echo "measured $measured ppm where the path is -998.9 ppm" >&2; exit 1; }
+# The tone's peak is 80 of 128: 63 % (resampling by the server may move it a little).
+level=$(xdotool getwindowname "$tuning")
+echo "tuning aid while receiving: $level"
+[[ $level =~ ^Quorrel\ 60line\ Tuning\ Aid\ -\ input\ ([0-9]+)\ %$ ]] && ((BASH_REMATCH[1] >= 58 && BASH_REMATCH[1] <= 68)) ||
+  { echo "the tuning aid does not show the recording's level" >&2; exit 1; }
+screenshot "$tuning" tuning-aid.png
 wait "$player"
 sleep 3.5  # past the hold time after the last frame sync
 still_running "after the recording"
