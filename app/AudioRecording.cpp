@@ -98,6 +98,12 @@ void audioRecordingCommand(WindowHandle window, int id)
     writeStationFile(stationPath, {{recordAudioKey, recordingAudio ? "true" : "false"}});
 }
 
+void endAudioRecording()
+{
+    if (fileRunning)
+        endFile();
+}
+
 void audioRecordingTick(WindowHandle window)
 {
     if (fileRunning && !rxActive)

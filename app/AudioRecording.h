@@ -25,4 +25,8 @@ void audioRecordingCommand(WindowHandle window, int id);
 // that failed is stopped with its message.
 void audioRecordingTick(WindowHandle window);
 
+// At the window's end: a file still open is finished, its last pad byte written, even
+// when RX went off too shortly before for a tick to finish it.
+void endAudioRecording();
+
 }  // namespace q60

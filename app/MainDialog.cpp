@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "app/AudioRecording.h"
 #include "app/CameraCommands.h"
 #include "app/Help.h"
 #include "app/Pictures.h"
@@ -150,6 +151,7 @@ void onDestroy()
     closePort();
     if (rxActive)
         stopRx();
+    endAudioRecording();
     writeSettings();
     postQuitMessage(0);
 }

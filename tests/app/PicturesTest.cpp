@@ -257,7 +257,8 @@ TEST_F(PicturesTest, RecordAudioKeepsTheDrainedBytesAndStopsWhenTheDiskFills)
 }
 
 // RX off ends the file at the next tick; RX on again within the same second starts
-// another beside it rather than replacing it.
+// another beside it rather than replacing it; closing the window ends the last one at
+// once.
 TEST_F(PicturesTest, RecordAudioStartsANewFileAtEachRxOn)
 {
     fake::setStationFile({{"pictures/recordAudio", "true"}, {"pictures/folder", "/srv/pictures"}});
@@ -272,6 +273,12 @@ TEST_F(PicturesTest, RecordAudioStartsANewFileAtEachRxOn)
     ASSERT_EQ(fake::recordedAudio().size(), 2U);
     EXPECT_FALSE(fake::recordedAudio()[1].running);
     EXPECT_NE(fake::recordedAudio()[0].name, fake::recordedAudio()[1].name);
+    command(idRxButton);
+    fake::capture(0, std::vector<uint8_t>(100, sampleCentre));
+    deliver({MessageKind::Timer, rxTimerId});
+    deliver({MessageKind::Destroy});
+    ASSERT_EQ(fake::recordedAudio().size(), 3U);
+    EXPECT_FALSE(fake::recordedAudio()[2].running);
 }
 
 }  // namespace
