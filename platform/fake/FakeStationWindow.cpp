@@ -13,32 +13,29 @@ std::string tip;
 std::vector<std::string> menus;
 std::string status;
 std::string statusTip;
-bool dialogAccepts = false;
-SoundChoice dialogChoice;
-bool pttDialogAccepts = false;
-PttChoice pttDialogChoice;
-bool receiverDialogAccepts = false;
-ReceiverChoice receiverDialogChoice;
+// What the test says a dialog answers: OK with its choice, or Cancel.
+template <typename Choice>
+struct Answer {
+    bool accepts = false;
+    Choice choice{};
+
+    bool give(Choice& shown) const
+    {
+        if (accepts)
+            shown = choice;
+        return accepts;
+    }
+};
+
+Answer<SoundChoice> soundDevicesAnswer;
+Answer<PttChoice> pttAnswer;
+Answer<ReceiverChoice> receiverAnswer;
 
 }  // namespace
 
-void answerSoundDevicesDialog(bool accept, const SoundChoice& choice)
-{
-    dialogAccepts = accept;
-    dialogChoice = choice;
-}
-
-void answerPttDialog(bool accept, const PttChoice& choice)
-{
-    pttDialogAccepts = accept;
-    pttDialogChoice = choice;
-}
-
-void answerReceiverDialog(bool accept, const ReceiverChoice& choice)
-{
-    receiverDialogAccepts = accept;
-    receiverDialogChoice = choice;
-}
+void answerSoundDevicesDialog(bool accept, const SoundChoice& choice) { soundDevicesAnswer = {accept, choice}; }
+void answerPttDialog(bool accept, const PttChoice& choice) { pttAnswer = {accept, choice}; }
+void answerReceiverDialog(bool accept, const ReceiverChoice& choice) { receiverAnswer = {accept, choice}; }
 
 std::string levelBarTip() { return tip; }
 std::vector<std::string> appendedMenus() { return menus; }
@@ -68,33 +65,19 @@ void appendMenu(WindowHandle, const char* text, const std::vector<MenuItemText>&
 bool runSoundDevicesDialog(WindowHandle, SoundChoice& choice)
 {
     fake::log("runSoundDevicesDialog " + choice.output + " " + choice.input);
-    if (fake::dialogAccepts)
-        choice = fake::dialogChoice;
-    return fake::dialogAccepts;
+    return fake::soundDevicesAnswer.give(choice);
 }
-
-}  // namespace q60
-
-namespace q60 {
 
 bool runPttDialog(WindowHandle, PttChoice& choice)
 {
     fake::log("runPttDialog " + choice.device);
-    if (fake::pttDialogAccepts)
-        choice = fake::pttDialogChoice;
-    return fake::pttDialogAccepts;
+    return fake::pttAnswer.give(choice);
 }
-
-}  // namespace q60
-
-namespace q60 {
 
 bool runReceiverDialog(WindowHandle, ReceiverChoice& choice)
 {
     fake::log("runReceiverDialog");
-    if (fake::receiverDialogAccepts)
-        choice = fake::receiverDialogChoice;
-    return fake::receiverDialogAccepts;
+    return fake::receiverAnswer.give(choice);
 }
 
 }  // namespace q60
