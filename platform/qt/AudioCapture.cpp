@@ -65,18 +65,19 @@ uint64_t takenUpTo(uint64_t written, uint32_t end, uint32_t size)
     return written - (written % size + size - end) % size;
 }
 
-void onReadable(pa_stream* stream, size_t, void* userdata)
+// Takes what the server says is readable, a fragment at a time, and no more: every
+// libpulse call costs a system call, and a monitor may deliver hundreds of fragments a second.
+void onReadable(pa_stream* stream, size_t readable, void* userdata)
 {
     auto* device = static_cast<CaptureDevice*>(userdata);
     const void* data = nullptr;
     size_t length = 0;
-    while (pa_stream_readable_size(stream) > 0 && pa_stream_peek(stream, &data, &length) == 0) {
-        if (length == 0)
-            return;
+    while (readable > 0 && pa_stream_peek(stream, &data, &length) == 0 && length > 0) {
         if (data == nullptr)
             device->holes.fetch_add(1);
         appendToRing(device, static_cast<const uint8_t*>(data), length);
         pa_stream_drop(stream);
+        readable -= std::min(readable, length);
     }
 }
 

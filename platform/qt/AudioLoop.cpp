@@ -41,21 +41,26 @@ void cutGapShort()
     gapCut.notify_one();
 }
 
-// Called by the loop with loopMutex held; polls without it. Work already pending
-// (a zero timeout) or a waiting caller skips the pause.
+// Called by the loop with loopMutex held; polls without it. What is ready is taken at
+// once, so a batch is drained whole: without shared memory (a server over TCP, or one
+// that offers none) each pass reads only part of one packet. Only when nothing is
+// ready does the loop pause, unless work is pending (a zero timeout) or a caller waits.
 int pollBatched(struct pollfd* descriptors, unsigned long count, int timeoutMs, void*)
 {
-    const bool pause = timeoutMs != 0 && waiters == 0;
+    const bool mayPause = waiters == 0;
     loopMutex.unlock();
-    const Clock::time_point start = Clock::now();
-    if (pause) {
-        std::unique_lock<std::mutex> gap(gapMutex);
-        gapCut.wait_until(gap, lastWake + wakeGap, [] { return hurry; });
-        hurry = false;
+    int ready = ::poll(descriptors, count, 0);
+    if (ready == 0 && timeoutMs != 0) {
+        const Clock::time_point start = Clock::now();
+        if (mayPause) {
+            std::unique_lock<std::mutex> gap(gapMutex);
+            gapCut.wait_until(gap, lastWake + wakeGap, [] { return hurry; });
+            hurry = false;
+        }
+        const auto paused = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        const int remaining = timeoutMs < 0 ? -1 : std::max(0, timeoutMs - static_cast<int>(paused));
+        ready = ::poll(descriptors, count, remaining);
     }
-    const auto paused = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-    const int remaining = timeoutMs < 0 ? -1 : std::max(0, timeoutMs - static_cast<int>(paused));
-    const int ready = ::poll(descriptors, count, remaining);
     loopMutex.lock();
     lastWake = Clock::now();
     return ready;

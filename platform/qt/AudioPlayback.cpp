@@ -38,11 +38,14 @@ constexpr uint8_t silence = 128;
 // position never jumps further than that. It stays below the feeder's lead of 3500
 // bytes, or a request could overtake bytes not yet written and replay old ones.
 constexpr double targetSeconds = 0.3;
-// The server asks once this much is missing: 10 wake-ups a second. Without latency
-// adjustment the sink keeps the rest, 0.1 s, as its own buffer; with it, the sink
-// would be asked for (target - 2 requests) / 2 and, at these sizes, run in blocks of
-// a few milliseconds, waking the program hundreds of times a second.
-constexpr double requestSeconds = 0.1;
+// Without latency adjustment the sink is asked for the target less two requests as
+// its own latency, 0.2 s here, and the stream keeps the rest. A sink that slow renders
+// in long blocks, so the server sends us few packets: about 5 requests and, where we
+// record its monitor, 20 fragments a second (with 0.1 s requests, 10 and 39). A
+// request of 0.15 s or more would leave the sink no latency at all, to be run in
+// blocks of a few samples. With latency adjustment the sink would be asked for
+// (target - 2 requests) / 2, near zero at these sizes.
+constexpr double requestSeconds = 0.05;
 
 void copyFromRing(PlaybackDevice* device, uint8_t* out, size_t length)
 {

@@ -91,13 +91,17 @@ bool CaptureWindow::openCamera(const QCameraDevice& chosen, const QCameraFormat&
         return false;
     }
     sinceFrame.start();
-    if (previewOn)
+    if (previewOn) {
         camera->start();
+        previewTimer.start();
+    }
     return true;
 }
 
+// Without a camera the preview timer would only wake the window thread for nothing.
 void CaptureWindow::disconnectCamera()
 {
+    previewTimer.stop();
     if (camera)
         camera->stop();
     session.reset();
@@ -122,7 +126,7 @@ void CaptureWindow::setPreview(bool on)
 {
     previewOn = on;
     sinceFrame.start();
-    if (on)
+    if (on && camera)
         previewTimer.start();
     else
         previewTimer.stop();

@@ -3,6 +3,7 @@
 // The main dialog on Qt Widgets: a fixed-size top-level window built from a dialog
 // template, whose every event reaches the logic's window procedure as a message.
 #include <QMainWindow>
+#include <QRegion>
 #include <map>
 
 #include "platform/Window.h"
@@ -30,6 +31,8 @@ struct PlatformWindow : QMainWindow {
 
     // The painter of the paint in progress, null outside Paint.
     QPainter* activePainter = nullptr;
+    // What the window procedure drew in its paints so far: all a repaint need renew.
+    QRegion painted;
     QProgressBar* levelBar = nullptr;
 
 protected:

@@ -12,6 +12,7 @@
 #include <QSlider>
 #include <QTimer>
 #include <algorithm>
+#include <vector>
 
 #include "platform/qt/AudioThread.h"
 #include "platform/qt/PlatformWindow.h"
@@ -20,6 +21,31 @@ namespace q60 {
 namespace {
 
 int clampPercent(int value) { return std::clamp(value, 0, 100); }
+
+// Each painted pixel takes the bitmap pixel under its centre, as a stretch without
+// smoothing does. Done here, at the screen's own format, so painting is a plain copy:
+// Qt's scaled drawImage hands a picture this size to its thread pool, two more threads
+// woken at every repaint.
+QImage nearestScaled(const uint8_t* bits, int bitmapWidth, int bitmapHeight, int width, int height)
+{
+    QImage scaled(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
+    if (bitmapWidth <= 0 || bitmapHeight <= 0)
+        return scaled;
+    const int rowBytes = (3 * bitmapWidth + 3) / 4 * 4;
+    std::vector<int> fromColumn(scaled.width());
+    for (int column = 0; column < scaled.width(); ++column)
+        fromColumn[column] = static_cast<int>(3 * ((2LL * column + 1) * bitmapWidth / (2LL * scaled.width())));
+    for (int row = 0; row < scaled.height(); ++row) {
+        const int fromRow = static_cast<int>((2LL * row + 1) * bitmapHeight / (2LL * scaled.height()));
+        const uint8_t* from = bits + static_cast<qsizetype>(bitmapHeight - 1 - fromRow) * rowBytes;
+        auto* to = reinterpret_cast<QRgb*>(scaled.scanLine(row));
+        for (int column = 0; column < scaled.width(); ++column) {
+            const uint8_t* pixel = from + fromColumn[column];
+            to[column] = qRgb(pixel[2], pixel[1], pixel[0]);
+        }
+    }
+    return scaled;
+}
 
 }  // namespace
 
@@ -95,8 +121,14 @@ void setCaption(WindowHandle window, const char* text) { window->setWindowTitle(
 
 void repaintNow(WindowHandle window)
 {
-    if (window != nullptr)
+    if (window == nullptr)
+        return;
+    // Only what the window procedure draws, as a dialog clipping its children repaints:
+    // redrawing every button and slider too would cost more than the picture.
+    if (window->painted.isEmpty())
         window->client()->repaint();
+    else
+        window->client()->repaint(window->painted);
 }
 
 void stretchBitmap(WindowHandle window, int x, int y, int width, int height, const uint8_t* bits,
@@ -105,9 +137,8 @@ void stretchBitmap(WindowHandle window, int x, int y, int width, int height, con
     QPainter* painter = window->activePainter;
     if (painter == nullptr)
         return;
-    const qsizetype rowBytes = (3 * bitmapWidth + 3) / 4 * 4;
-    const QImage bottomUp(bits, bitmapWidth, bitmapHeight, rowBytes, QImage::Format_BGR888);
-    painter->drawImage(QRect(x, y, width, height), bottomUp.mirrored(false, true));
+    painter->drawImage(QPoint(x, y), nearestScaled(bits, bitmapWidth, bitmapHeight, width, height));
+    window->painted += QRect(x, y, width, height);
 }
 
 void setLevelBar(WindowHandle window, int percent)

@@ -5,6 +5,9 @@
 # played with paplay into the default sink while RX records the default source.
 # Once the line phase has settled, the picture painted in the window must be the one
 # quorrel60-codec decodes from the same recording (rx_screen_compare says how close).
+# The program talks to the server without shared memory, as to a server over TCP or one
+# that offers none: every fragment then comes through the socket, a piece at a time
+# (the other sound tests take the shared-memory road).
 # Usage: rx_shows_played_recording.sh PROGRAM CODEC COMPARE ARTIFACT_DIR (inside a session with sound)
 set -euo pipefail
 PROGRAM=$1
@@ -23,6 +26,8 @@ source "$(dirname "$0")/session.sh"
 cp pattern.pgm "$ARTIFACT_DIR/played-recording-pattern.pgm"
 cp decoded.png "$ARTIFACT_DIR/played-recording-decoded.png"
 
+echo "enable-shm = no" >client.conf
+program_runner=(env PULSE_CLIENTCONFIG="$PWD/client.conf")
 start_program
 screenshot "$window" played-recording-before.png
 before=$ARTIFACT_DIR/played-recording-before.png
