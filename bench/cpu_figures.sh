@@ -82,12 +82,25 @@ run_states() {
   stop
 }
 
+# The sound server's own recorder on the same monitor, as the program records it: what
+# the server's packets cost any client, whatever it does with them.
+parec_cpu() {
+  parec -d "$(pactl get-default-sink).monitor" --format=u8 --rate=11025 --channels=1 --latency-msec=250 >/dev/null &
+  pid=$!
+  measure
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+  pid=
+}
+
 read -r idle rx tx both peak <<<"$(run_states)"
 export GST_PLUGIN_PATH=$camera_dir
 read -r cam_idle cam_rx cam_tx cam_both cam_peak <<<"$(run_states)"
 unset GST_PLUGIN_PATH
+parec=$(parec_cpu)
 kill "$Q60_SOUND_KEEPALIVE_PID"
 read -r alone_idle alone_rx alone_tx alone_both alone_peak <<<"$(run_states)"
+alone_parec=$(parec_cpu)
 
 echo "program CPU, percent of one core, over $seconds s in each state:"
 row() { printf '  %-24s %12s %22s %20s\n' "$@"; }
@@ -97,3 +110,4 @@ row receiving "$rx" "$cam_rx" "$alone_rx"
 row transmitting "$tx" "$cam_tx" "$alone_tx"
 row "transmitting+receiving" "$both" "$cam_both" "$alone_both"
 row "peak memory (MB)" "$peak" "$cam_peak" "$alone_peak"
+row "parec on the monitor" "$parec" "" "$alone_parec"
